@@ -1,1 +1,24 @@
 #pragma once
+
+namespace velmorra {
+
+// The process-wide debug log, "debug.log" in the current directory. Every write
+// is prefixed with two spaces per indentation level; writes while the log is
+// closed are dropped.
+void openLog();
+void closeLog();
+bool isLogOpen();
+
+// printf-style; a null format writes nothing. Formatted text longer than the
+// 3000-byte buffer is cut to it.
+void write(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes text as it stands, without formatting and without length limit (the
+// driver's extension string can be longer than the buffer, and may hold '%').
+void writeText(const char* text);
+
+void indent();
+void outdent();
+int logDepth();
+
+} // namespace velmorra

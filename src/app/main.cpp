@@ -1,1 +1,9 @@
-int main() { return 0; }
+#include "app/Application.h"
+#include "app/ShellObjects.h"
+
+int main() {
+    // The shell objects exist before the run sequence starts, as the music
+    // player must initialise its library before anything else runs.
+    velmorra::shellObjects();
+    return velmorra::runApplication();
+}

@@ -1,0 +1,85 @@
+#include "app/Application.h"
+
+#include "app/Log.h"
+#include "app/SettingsDialog.h"
+#include "app/ShellObjects.h"
+#include "demo/SceneSetup.h"
+#include "render/Renderer.h"
+#include "render/TexManager.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace velmorra {
+
+namespace {
+
+constexpr char programTitle[] = "Velmorra by Korblint2002";
+constexpr const char* musicFile = "./data/amns.mp3";
+
+void logSelectedDisplay(const DisplaySettings& settings) {
+    write("Selected display: %dx%dx%d ", settings.width, settings.height, settings.depth);
+    write(settings.fullscreen ? "(fullscreen," : "(windowed,");
+    write(settings.vsyncOff ? "vsync OFF)\n" : "vsync ON)\n");
+}
+
+// Shows the settings dialog until the display opens; false when the user quits.
+bool openDisplay(Display& display, const char* title) {
+    for (;;) {
+        DisplaySettings settings;
+        if (!showSettingsDialog(&display, settings)) {
+            return false;
+        }
+        display.configure(settings.width, settings.height, settings.depth, settings.fullscreen,
+                          settings.vsyncOff, title);
+        logSelectedDisplay(settings);
+        if (display.open()) {
+            return true;
+        }
+    }
+}
+
+void logGlIdentification() {
+    const auto glString = [](GLenum name) {
+        const auto* text = reinterpret_cast<const char*>(glGetString(name));
+        return text != nullptr ? text : "";
+    };
+    writeText("OpenGL version: ");
+    writeText(glString(GL_VERSION));
+    writeText("\nRenderer: ");
+    writeText(glString(GL_RENDERER));
+    writeText("\nVendor: ");
+    writeText(glString(GL_VENDOR));
+    writeText("\nExtensions: ");
+    writeText(glString(GL_EXTENSIONS));
+    writeText("\n\n");
+}
+
+} // namespace
+
+int runApplication() {
+    // The texture cache is made first so that it outlives every texture holder.
+    TexManager::instance();
+    ShellObjects& shell = shellObjects();
+    openLog();
+    char title[sizeof programTitle];
+    std::copy(std::begin(programTitle), std::end(programTitle), title);
+    if (!openDisplay(shell.display, title)) {
+        closeLog();
+        return 0;
+    }
+    Renderer& renderer = Renderer::instance();
+    renderer.init(shell.display.getDeviceContext());
+    setupScene();
+    shell.sound.play(musicFile);
+    logGlIdentification();
+    renderer.run();
+    renderer.shutdown();
+    shell.display.close();
+    closeLog();
+    return 0;
+}
+
+} // namespace velmorra

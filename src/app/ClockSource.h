@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace velmorra {
+
+// Where a Timer reads its time. The default reads SDL's high-resolution counter
+// and millisecond clock; tests hand in a source of their own.
+struct ClockSource {
+    // Ticks per second of the high-resolution counter; 0 when there is none.
+    std::int64_t (*counterFrequency)();
+    std::int64_t (*counterValue)();
+    // The millisecond clock used when there is no high-resolution counter.
+    std::uint32_t (*milliseconds)();
+
+    static const ClockSource& system();
+};
+
+} // namespace velmorra

@@ -1,0 +1,302 @@
+#include "app/Display.h"
+
+#include "app/Log.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL2/SDL.h>
+
+namespace velmorra {
+
+namespace {
+
+// Stands for the executable's module handle: non-null until the display is closed.
+const char executableToken = 0;
+
+bool platformReportsAcceleration() {
+    int accelerated = 0;
+    return SDL_GL_GetAttribute(SDL_GL_ACCELERATED_VISUAL, &accelerated) == 0 && accelerated != 0;
+}
+
+bool displayHasMode(int width, int height) {
+    const int modeCount = SDL_GetNumDisplayModes(0);
+    for (int index = 0; index < modeCount; ++index) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, index, &mode) == 0 && mode.w == width && mode.h == height) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void requestPixelFormat(int depth) {
+    SDL_GL_ResetAttributes();
+    const bool sixteenBit = depth == 16;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, sixteenBit ? 5 : 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, sixteenBit ? 6 : 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, sixteenBit ? 5 : 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+int glAttribute(SDL_GLattr attribute) {
+    int value = 0;
+    SDL_GL_GetAttribute(attribute, &value);
+    return value;
+}
+
+void logAnswer(bool succeeded) {
+    write(succeeded ? "ok.\n" : "failed.\n");
+}
+
+} // namespace
+
+Display::Display()
+    : instance(&executableToken), dialogs(&UserDialogs::system()),
+      acceleratedVisual(platformReportsAcceleration) {}
+
+Display::~Display() {
+    close();
+}
+
+void Display::configure(int newWidth, int newHeight, int newDepth, bool newFullscreen,
+                        bool newVsyncOff, const char* newTitle) {
+    if (window != nullptr) {
+        return;
+    }
+    width = newWidth;
+    height = newHeight;
+    depth = newDepth;
+    fullscreen = newFullscreen;
+    vsyncOff = newVsyncOff;
+    title = newTitle;
+}
+
+bool Display::open() {
+    if (!registerWindowClass()) {
+        return false;
+    }
+    if (fullscreen && !enterFullscreen()) {
+        return false;
+    }
+    if (!createWindow() || !createDeviceContext() || !chooseAndSetPixelFormat() ||
+        !createRenderContext()) {
+        return false;
+    }
+    describePixelFormat();
+    if (!checkAcceleration()) {
+        return false;
+    }
+    if (vsyncOff) {
+        disableVsync();
+    }
+    showWindow();
+    resize(width, height);
+    write("\n-- OpenGL display ENABLED --\n\n");
+    return true;
+}
+
+bool Display::registerWindowClass() {
+    write("Registering window class... ");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        write("failed\n\n");
+        return false;
+    }
+    classRegistered = true;
+    write("ok\n");
+    return true;
+}
+
+bool Display::enterFullscreen() {
+    write("Setting fullscreen mode... ");
+    if (displayHasMode(width, height)) {
+        write("ok.\n");
+        return true;
+    }
+    write("failed.\n");
+    if (dialogs->askYesNo("The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. "
+                          "Use Windowed Mode Instead?",
+                          "Question")) {
+        fullscreen = false;
+        write("Using windowed mode.\n");
+        return true;
+    }
+    write("Quitting.\n\n");
+    close();
+    return false;
+}
+
+bool Display::createWindow() {
+    requestPixelFormat(depth);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    int x = SDL_WINDOWPOS_CENTERED;
+    int y = SDL_WINDOWPOS_CENTERED;
+    if (fullscreen) {
+        flags |= SDL_WINDOW_FULLSCREEN;
+        x = 0;
+        y = 0;
+        SDL_ShowCursor(SDL_DISABLE);
+    }
+    write("Creating window... ");
+    window = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (window == nullptr) {
+        write("failed.\n\n");
+        close();
+        return false;
+    }
+    write("ok.\n");
+    return true;
+}
+
+bool Display::createDeviceContext() {
+    write("Creating a device context... ");
+    deviceContext = window;
+    write("ok.\n");
+    return true;
+}
+
+bool Display::chooseAndSetPixelFormat() {
+    // The visual matching the requested attributes was chosen and bound when
+    // the window was made; SDL reports it once a context is current.
+    write("Choosing pixel format... ");
+    write("ok.\n");
+    write("Setting pixel format... ");
+    write("ok.\n");
+    return true;
+}
+
+bool Display::createRenderContext() {
+    write("Creating rendering context... ");
+    renderContext = SDL_GL_CreateContext(window);
+    if (renderContext == nullptr) {
+        write("failed.\n\n");
+        close();
+        return false;
+    }
+    write("ok.\n");
+    write("Activating rendering context... ");
+    if (SDL_GL_MakeCurrent(window, renderContext) != 0) {
+        write("failed.\n\n");
+        close();
+        return false;
+    }
+    write("ok.\n");
+    return true;
+}
+
+void Display::describePixelFormat() const {
+    const int colorBits = glAttribute(SDL_GL_RED_SIZE) + glAttribute(SDL_GL_GREEN_SIZE) +
+                          glAttribute(SDL_GL_BLUE_SIZE) + glAttribute(SDL_GL_ALPHA_SIZE);
+    const int accumulationBits =
+        glAttribute(SDL_GL_ACCUM_RED_SIZE) + glAttribute(SDL_GL_ACCUM_GREEN_SIZE) +
+        glAttribute(SDL_GL_ACCUM_BLUE_SIZE) + glAttribute(SDL_GL_ACCUM_ALPHA_SIZE);
+    write("\nPixel format description\n");
+    write("Color buffer: %d\n", colorBits);
+    write("Depth buffer: %d\n", glAttribute(SDL_GL_DEPTH_SIZE));
+    write("Stencil buffer: %d\n", glAttribute(SDL_GL_STENCIL_SIZE));
+    write("Accumulation buffer: %d\n\n", accumulationBits);
+}
+
+bool Display::checkAcceleration() {
+    if (acceleratedVisual()) {
+        return true;
+    }
+    write("No hardware acceleration found.\n");
+    close();
+    dialogs->tell("No hardware acceleration found\nwith this resolution.", "Info");
+    return false;
+}
+
+void Display::disableVsync() {
+    if (SDL_GL_SetSwapInterval(0) == 0) {
+        write("Vsync disabled (SDL_GL_SetSwapInterval)\n");
+    } else {
+        write("Vsync unchanged (SDL_GL_SetSwapInterval not supported)\n");
+    }
+}
+
+void Display::showWindow() {
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+void Display::resize(int newWidth, int newHeight) {
+    width = newWidth;
+    height = newHeight == 0 ? 1 : newHeight;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, static_cast<double>(width) / static_cast<double>(height), 0.5, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void Display::close() {
+    if (fullscreen) {
+        leaveFullscreen();
+    }
+    releaseRenderContext();
+    releaseDeviceContext();
+    destroyWindow();
+    unregisterWindowClass();
+    if (instance != nullptr) {
+        write("\n-- OpenGL display DISABLED --\n\n");
+    }
+    instance = nullptr;
+}
+
+void Display::leaveFullscreen() {
+    if (window != nullptr) {
+        SDL_SetWindowFullscreen(window, 0);
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+}
+
+void Display::releaseRenderContext() {
+    if (renderContext == nullptr) {
+        return;
+    }
+    write("Deactivating rendering context... ");
+    logAnswer(SDL_GL_MakeCurrent(window, nullptr) == 0);
+    write("Releasing rendering context... ");
+    SDL_GL_DeleteContext(renderContext);
+    write("ok.\n");
+    renderContext = nullptr;
+}
+
+void Display::releaseDeviceContext() {
+    if (deviceContext == nullptr) {
+        return;
+    }
+    write("Releasing device context... ");
+    write("ok.\n");
+    deviceContext = nullptr;
+}
+
+void Display::destroyWindow() {
+    if (window == nullptr) {
+        return;
+    }
+    write("Destroying window... ");
+    SDL_DestroyWindow(window);
+    write("ok.\n");
+    window = nullptr;
+}
+
+void Display::unregisterWindowClass() {
+    if (!classRegistered) {
+        return;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    classRegistered = false;
+    write("Unregistering window class... ok.\n");
+}
+
+} // namespace velmorra

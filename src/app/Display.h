@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/DeviceContext.h"
+#include "app/UserDialogs.h"
+
+namespace velmorra {
+
+// The one application window with its OpenGL context. Every start-up and
+// teardown step is written to the log as a protocol.
+class Display {
+  public:
+    Display();
+    ~Display();
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+
+    // Ignored while a window exists.
+    void configure(int width, int height, int depth, bool fullscreen, bool vsyncOff,
+                   const char* title);
+    bool open();
+    void close();
+    void resize(int width, int height);
+
+    DeviceContext getDeviceContext() const { return deviceContext; }
+    bool isFullscreen() const { return fullscreen; }
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+
+    void setDialogs(const UserDialogs& replacement) { dialogs = &replacement; }
+    // Replaces the platform's report of whether the context is hardware accelerated.
+    void setAccelerationProbe(bool (*probe)()) { acceleratedVisual = probe; }
+
+  private:
+    bool registerWindowClass();
+    bool enterFullscreen();
+    bool createWindow();
+    bool createDeviceContext();
+    bool chooseAndSetPixelFormat();
+    bool createRenderContext();
+    void describePixelFormat() const;
+    bool checkAcceleration();
+    void disableVsync();
+    void showWindow();
+    void leaveFullscreen();
+    void releaseRenderContext();
+    void releaseDeviceContext();
+    void destroyWindow();
+    void unregisterWindowClass();
+
+    SDL_Window* window = nullptr;
+    DeviceContext deviceContext = nullptr;
+    void* renderContext = nullptr;
+    const void* instance;
+    int width = 800;
+    int height = 600;
+    int depth = 16;
+    bool vsyncOff = true;
+    bool fullscreen = true;
+    const char* title = "OpenGL";
+    bool classRegistered = false;
+    const UserDialogs* dialogs;
+    bool (*acceleratedVisual)();
+};
+
+} // namespace velmorra

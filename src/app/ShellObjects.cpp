@@ -1,0 +1,10 @@
+#include "app/ShellObjects.h"
+
+namespace velmorra {
+
+ShellObjects& shellObjects() {
+    static ShellObjects objects;
+    return objects;
+}
+
+} // namespace velmorra

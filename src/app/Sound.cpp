@@ -1,0 +1,7 @@
+#include "app/Sound.h"
+
+namespace velmorra {
+
+void Sound::play(const char* /*fileName*/) {}
+
+} // namespace velmorra

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+namespace velmorra {
+
+// Low 32 bits of the system clock in 100-nanosecond units.
+std::uint32_t systemTimeLow32();
+
+} // namespace velmorra

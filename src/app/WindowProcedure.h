@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/Keyboard.h"
+#include "app/Message.h"
+
+namespace velmorra {
+
+// The slot a key message records into, or -1 when the key is not recorded.
+int keySlot(const Message& message);
+
+// Ends the run on Escape or a close request; records every other key.
+void windowProcedure(const Message& message, Keyboard& keyboard);
+
+} // namespace velmorra

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace velmorra {
+
+// Builds the demo's scene into the program's renderer.
+void setupScene();
+
+} // namespace velmorra

@@ -1,0 +1,87 @@
+#include "render/Font.h"
+
+#include "render/FontFace.h"
+
+#include <GL/gl.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace velmorra {
+
+namespace {
+
+constexpr int firstCharacter = 32;
+constexpr int characterCount = 96;
+constexpr std::size_t textBufferSize = 256;
+
+bool isPrintable(unsigned char character) {
+    return character >= firstCharacter && character < firstCharacter + characterCount;
+}
+
+// Keeps only characters that have a glyph list, so no byte can call a list
+// that belongs to something else.
+std::size_t keepPrintable(char* text) {
+    std::size_t kept = 0;
+    for (const char* read = text; *read != '\0'; ++read) {
+        if (isPrintable(static_cast<unsigned char>(*read))) {
+            text[kept++] = *read;
+        }
+    }
+    text[kept] = '\0';
+    return kept;
+}
+
+} // namespace
+
+Font::~Font() {
+    destroy();
+}
+
+bool Font::create(DeviceContext /*deviceContext*/, const char* faceName, int height) {
+    if (created) {
+        return false;
+    }
+    const GLuint base = glGenLists(characterCount);
+    FontFace face;
+    if (base == 0 || !face.open(faceName, height)) {
+        if (base != 0) {
+            glDeleteLists(base, characterCount);
+        }
+        return false;
+    }
+    for (int index = 0; index < characterCount; ++index) {
+        face.compileGlyph(static_cast<unsigned char>(firstCharacter + index), base + index);
+    }
+    listBase = base;
+    created = true;
+    return true;
+}
+
+void Font::destroy() {
+    if (!created) {
+        return;
+    }
+    glDeleteLists(listBase, characterCount);
+    created = false;
+}
+
+void Font::print(int x, int y, const char* format, ...) const {
+    if (!created || format == nullptr) {
+        return;
+    }
+    char text[textBufferSize];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    const std::size_t length = keepPrintable(text);
+
+    glPushAttrib(GL_LIST_BIT);
+    glRasterPos2i(x, y);
+    glListBase(listBase - firstCharacter);
+    glCallLists(static_cast<GLsizei>(length), GL_UNSIGNED_BYTE, text);
+    glPopAttrib();
+}
+
+} // namespace velmorra

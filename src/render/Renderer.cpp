@@ -1,0 +1,273 @@
+#include "render/Renderer.h"
+
+#include "app/Log.h"
+#include "app/MessageQueue.h"
+#include "app/SystemTime.h"
+
+#include <GL/gl.h>
+
+#include <cfenv>
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace velmorra {
+
+namespace {
+
+constexpr GLenum maxTextureUnitsArb = 0x84E2;
+constexpr float overlayWidth = 800.0f;
+constexpr float overlayHeight = 600.0f;
+constexpr int framesPerMeasurement = 10;
+// The wait sleeps until this close to the deadline, then polls the timer, so a
+// frame starts on time without a processor spinning through the whole gap.
+constexpr float sleepMarginMs = 2.0f;
+
+MultitextureEntryPoints& multitextureState() {
+    static MultitextureEntryPoints entryPoints;
+    return entryPoints;
+}
+
+} // namespace
+
+const MultitextureEntryPoints& multitexture() {
+    return multitextureState();
+}
+
+Renderer& Renderer::instance() {
+    static Renderer renderer;
+    return renderer;
+}
+
+Renderer::Renderer() {
+    // Division by zero and overflow must give infinities and NaNs, never a trap.
+    fedisableexcept(FE_ALL_EXCEPT);
+}
+
+Renderer::~Renderer() {
+    shutdown();
+}
+
+bool Renderer::init(DeviceContext newDeviceContext) {
+    if (newDeviceContext == nullptr) {
+        write("Null device handle, init failed.\n");
+        return false;
+    }
+    deviceContext = newDeviceContext;
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    probeMultitexture();
+    setBaselineState();
+    font.create(deviceContext, "Arial", 16);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    timer.init();
+    return true;
+}
+
+void Renderer::probeMultitexture() {
+    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const std::string list = extensions != nullptr ? extensions : "";
+    MultitextureEntryPoints& entryPoints = multitextureState();
+    if (!hasExtension(list.c_str(), "GL_ARB_multitexture") ||
+        !hasExtension(list.c_str(), "GL_EXT_texture_env_add")) {
+        entryPoints.supported = false;
+        write("Requested multitexturing features not supported.\n");
+        return;
+    }
+    glGetIntegerv(maxTextureUnitsArb, &entryPoints.maxTextureUnits);
+    entryPoints.multiTexCoord1f = getGlProcAddress("glMultiTexCoord1fARB");
+    entryPoints.multiTexCoord2f = getGlProcAddress("glMultiTexCoord2fARB");
+    entryPoints.multiTexCoord3f = getGlProcAddress("glMultiTexCoord3fARB");
+    entryPoints.multiTexCoord4f = getGlProcAddress("glMultiTexCoord4fARB");
+    entryPoints.activeTexture = getGlProcAddress("glActiveTextureARB");
+    entryPoints.clientActiveTexture = getGlProcAddress("glClientActiveTextureARB");
+    entryPoints.supported = true;
+    write("Requested multitexturing features supported: %d texture units, GL_ADD texenv.\n",
+          entryPoints.maxTextureUnits);
+}
+
+void Renderer::setBaselineState() const {
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    for (const GLenum capability :
+         {GL_DEPTH_TEST, GL_LIGHTING, GL_CULL_FACE, GL_BLEND, GL_TEXTURE_2D}) {
+        glEnable(capability);
+    }
+    for (const GLenum capability : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_POLYGON_SMOOTH,
+                                    GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_COLOR_MATERIAL}) {
+        glDisable(capability);
+    }
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (const GLenum hint : {GL_PERSPECTIVE_CORRECTION_HINT, GL_FOG_HINT, GL_POLYGON_SMOOTH_HINT,
+                              GL_LINE_SMOOTH_HINT, GL_POINT_SMOOTH_HINT}) {
+        glHint(hint, GL_NICEST);
+    }
+    glCullFace(GL_BACK);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    const GLfloat ambientLight[] = {ambient[0], ambient[1], ambient[2], 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambientLight);
+}
+
+void Renderer::shutdown() {
+    if (deviceContext == nullptr) {
+        return;
+    }
+    font.destroy();
+    deviceContext = nullptr;
+}
+
+int Renderer::run() {
+    frameCounter = 0;
+    frameRate = 0.0f;
+    lastTime = systemTimeLow32();
+    for (;;) {
+        Message message;
+        if (peekMessage(message)) {
+            if (message.kind == Message::Kind::Quit) {
+                return message.exitCode;
+            }
+            dispatchMessage(message);
+            continue;
+        }
+        measureFrameRate();
+        timer.mark();
+        drawFrame();
+        swapBuffers(deviceContext);
+        waitForFrameCap();
+    }
+}
+
+void Renderer::measureFrameRate() {
+    if (++frameCounter < framesPerMeasurement) {
+        return;
+    }
+    const std::uint32_t now = systemTimeLow32();
+    const float rawRate =
+        now == lastTime ? 1000.0f : 100'000'000.0f / static_cast<float>(now - lastTime);
+    frameRate = 0.5f * rawRate + 0.5f * frameRate;
+    lastTime = now;
+    frameCounter = 0;
+}
+
+void Renderer::drawFrame() {
+    if (frameCallback[0] != nullptr) {
+        frameCallback[0]();
+    }
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const GLfloat ambientLight[] = {ambient[0], ambient[1], ambient[2], 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambientLight);
+    renderScene();
+    beginOverlay();
+    if (showFps) {
+        font.print(650, 570, "FPS: %.2f", static_cast<double>(frameRate));
+    }
+    if (frameCallback[1] != nullptr) {
+        frameCallback[1]();
+    }
+    drawFade();
+    endOverlay();
+}
+
+void Renderer::renderScene() {}
+
+void Renderer::beginOverlay() const {
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, overlayWidth, 0.0, overlayHeight, -1.0, 1.0);
+    glColor3f(1.0f, 0.0f, 0.0f);
+}
+
+void Renderer::drawFade() const {
+    if (fadeColor[3] == 0.0f) {
+        return;
+    }
+    glColor4f(fadeColor[0], fadeColor[1], fadeColor[2], fadeColor[3]);
+    glEnable(GL_BLEND);
+    glBegin(GL_QUADS);
+    glVertex2f(0.0f, 0.0f);
+    glVertex2f(overlayWidth, 0.0f);
+    glVertex2f(overlayWidth, overlayHeight);
+    glVertex2f(0.0f, overlayHeight);
+    glEnd();
+}
+
+void Renderer::endOverlay() const {
+    glEnable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void Renderer::waitForFrameCap() const {
+    const float periodMs = 1000.0f / maxFrameRate;
+    for (float elapsed = timer.elapsed(); elapsed < periodMs; elapsed = timer.elapsed()) {
+        const float sleepMs = periodMs - elapsed - sleepMarginMs;
+        if (sleepMs > 0.0f) {
+            std::this_thread::sleep_for(std::chrono::duration<float, std::milli>(sleepMs));
+        }
+    }
+}
+
+void Renderer::setCallback(int slot, FrameCallback callback) {
+    if (slot == 0 || slot == 1) {
+        frameCallback[static_cast<std::size_t>(slot)] = callback;
+    }
+}
+
+void Renderer::setAmbient(float r, float g, float b) {
+    ambient = {r, g, b};
+}
+
+void Renderer::setFade(float r, float g, float b, float a) {
+    fadeColor = {r, g, b, a};
+}
+
+void Renderer::setFrameRate(float rate, bool showFrameRate) {
+    if (rate > 5.0f) {
+        maxFrameRate = rate;
+    }
+    showFps = showFrameRate;
+}
+
+bool Renderer::hasExtension(const char* list, const char* name) {
+    if (list == nullptr || name == nullptr) {
+        return false;
+    }
+    const std::size_t nameLength = std::strlen(name);
+    const char* word = list;
+    while (*word != '\0') {
+        const char* end = std::strchr(word, ' ');
+        const std::size_t wordLength =
+            end != nullptr ? static_cast<std::size_t>(end - word) : std::strlen(word);
+        if (wordLength == nameLength && std::strncmp(word, name, nameLength) == 0) {
+            return true;
+        }
+        word += wordLength;
+        while (*word == ' ') {
+            ++word;
+        }
+    }
+    return false;
+}
+
+} // namespace velmorra

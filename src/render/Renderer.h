@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/DeviceContext.h"
+#include "app/Timer.h"
+#include "render/Font.h"
+
+#include <array>
+#include <cstdint>
+
+namespace velmorra {
+
+using FrameCallback = void (*)();
+
+// Multitexture entry points, looked up by the renderer's init when the driver
+// offers them.
+struct MultitextureEntryPoints {
+    bool supported = false;
+    int maxTextureUnits = 0;
+    void* multiTexCoord1f = nullptr;
+    void* multiTexCoord2f = nullptr;
+    void* multiTexCoord3f = nullptr;
+    void* multiTexCoord4f = nullptr;
+    void* activeTexture = nullptr;
+    void* clientActiveTexture = nullptr;
+};
+const MultitextureEntryPoints& multitexture();
+
+// Owns the OpenGL state, the font and the frame loop with its two per-frame
+// callbacks: slot 0 before the scene is drawn, slot 1 in the 800 x 600 overlay.
+class Renderer {
+  public:
+    // The program's renderer, constructed on first use.
+    static Renderer& instance();
+
+    Renderer();
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    bool init(DeviceContext deviceContext);
+    void shutdown();
+    int run();
+
+    void setCallback(int slot, FrameCallback callback);
+    void setAmbient(float r, float g, float b);
+    void setFade(float r, float g, float b, float a);
+    void setFrameRate(float rate, bool showFrameRate);
+    const Font& getFont() const { return font; }
+
+    static bool hasExtension(const char* list, const char* name);
+
+    // One frame without the swap and the wait: what `run` draws each pass.
+    void drawFrame();
+    void measureFrameRate();
+    void waitForFrameCap() const;
+    float getFrameRate() const { return frameRate; }
+    float getMaxFrameRate() const { return maxFrameRate; }
+    bool isShowingFps() const { return showFps; }
+    const std::array<int, 4>& getViewport() const { return viewport; }
+
+  private:
+    void probeMultitexture();
+    void setBaselineState() const;
+    void renderScene();
+    void beginOverlay() const;
+    void drawFade() const;
+    void endOverlay() const;
+
+    Font font;
+    std::array<int, 4> viewport{};
+    std::array<float, 3> ambient{};
+    std::array<float, 4> fadeColor{};
+    Timer timer;
+    float maxFrameRate = 50.0f;
+    bool showFps = false;
+    DeviceContext deviceContext = nullptr;
+    std::array<FrameCallback, 2> frameCallback{};
+    int frameCounter = 0;
+    float frameRate = 0.0f;
+    std::uint32_t lastTime = 0;
+};
+
+} // namespace velmorra

@@ -1,0 +1,64 @@
+#include "support/GlTestContext.h"
+
+#include <GL/gl.h>
+#include <SDL2/SDL.h>
+
+namespace velmorra::test {
+
+GlTestContext::GlTestContext(int width, int height) : pixelWidth(width), pixelHeight(height) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return;
+    }
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    sdlWindow = SDL_CreateWindow("velmorra-test", 0, 0, width, height,
+                                 SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (sdlWindow == nullptr) {
+        return;
+    }
+    context = SDL_GL_CreateContext(sdlWindow);
+    if (context != nullptr) {
+        SDL_GL_MakeCurrent(sdlWindow, context);
+        glViewport(0, 0, width, height);
+    }
+}
+
+GlTestContext::~GlTestContext() {
+    if (context != nullptr) {
+        SDL_GL_MakeCurrent(sdlWindow, nullptr);
+        SDL_GL_DeleteContext(context);
+    }
+    if (sdlWindow != nullptr) {
+        SDL_DestroyWindow(sdlWindow);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+std::vector<std::uint8_t> GlTestContext::readPixels() const {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pixelWidth) * pixelHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, pixelWidth, pixelHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+std::uint8_t* GlTestContext::pixelAt(std::vector<std::uint8_t>& pixels, int x, int y) const {
+    return &pixels[(static_cast<std::size_t>(y) * pixelWidth + x) * 3];
+}
+
+int GlTestContext::countNonBlack(const std::vector<std::uint8_t>& pixels) const {
+    int count = 0;
+    for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) {
+        if (pixels[i] != 0 || pixels[i + 1] != 0 || pixels[i + 2] != 0) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace velmorra::test

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct SDL_Window;
+
+namespace velmorra::test {
+
+// A real OpenGL compatibility context on a hidden window of the X server
+// (Mesa's llvmpipe under Xvfb in CI), for tests that check GL state and pixels.
+class GlTestContext {
+  public:
+    GlTestContext(int width = 800, int height = 600);
+    ~GlTestContext();
+    GlTestContext(const GlTestContext&) = delete;
+    GlTestContext& operator=(const GlTestContext&) = delete;
+
+    bool isReady() const { return context != nullptr; }
+    SDL_Window* window() const { return sdlWindow; }
+    int width() const { return pixelWidth; }
+    int height() const { return pixelHeight; }
+
+    // RGB bytes of the back buffer, bottom row first.
+    std::vector<std::uint8_t> readPixels() const;
+    std::uint8_t* pixelAt(std::vector<std::uint8_t>& pixels, int x, int y) const;
+    int countNonBlack(const std::vector<std::uint8_t>& pixels) const;
+
+  private:
+    SDL_Window* sdlWindow = nullptr;
+    void* context = nullptr;
+    int pixelWidth;
+    int pixelHeight;
+};
+
+} // namespace velmorra::test
+
+// Skips the current test when no GL context could be made (no X server).
+#define VELMORRA_REQUIRE_GL(context)                                                               \
+    if (!(context).isReady())                                                                      \
+    GTEST_SKIP() << "no OpenGL context available"
