@@ -1,0 +1,21 @@
+#include "math/Camera.h"
+
+#include <GL/glu.h>
+
+namespace velmorra {
+
+void Camera::applyView() {
+    buildMatrix();
+    const Vector3 eye = getOrigin();
+    const Vector3 centre = sum(eye, getZAxis());
+    const Vector3 up = getYAxis();
+    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+}
+
+void Camera::applyRotationOnly() const {
+    const Vector3 centre = getZAxis();
+    const Vector3 up = getYAxis();
+    gluLookAt(0.0, 0.0, 0.0, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+}
+
+} // namespace velmorra
