@@ -2,7 +2,18 @@
 
 #include "app/Log.h"
 
+#include <chrono>
+#include <thread>
+
 namespace velmorra {
+
+namespace {
+
+// How long before the deadline the wait stops sleeping and starts polling;
+// larger than the usual oversleep of a Linux timer.
+constexpr float pollingMarginMs = 2.0f;
+
+} // namespace
 
 void Timer::init() {
     write("Query performance timer: ");
@@ -43,6 +54,15 @@ float Timer::elapsed() const {
 
 bool Timer::elapsedBelow(float limitMs) const {
     return elapsed() < limitMs;
+}
+
+void Timer::waitUntilElapsed(float limitMs) const {
+    for (float passed = elapsed(); passed < limitMs; passed = elapsed()) {
+        const float sleepMs = limitMs - passed - pollingMarginMs;
+        if (sleepMs > 0.0f) {
+            std::this_thread::sleep_for(std::chrono::duration<float, std::milli>(sleepMs));
+        }
+    }
 }
 
 } // namespace velmorra

@@ -16,6 +16,9 @@ class Timer {
     void mark();
     bool elapsedBelow(float limitMs) const;
     float elapsed() const;
+    // Returns once `limitMs` have passed since the mark: sleeps until shortly
+    // before, then polls, so the deadline is met closely without a busy core.
+    void waitUntilElapsed(float limitMs) const;
 
     bool usesPerformanceCounter() const { return usePerformanceCounter; }
     std::int64_t getFrequency() const { return frequency; }

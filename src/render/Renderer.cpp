@@ -7,10 +7,8 @@
 #include <GL/gl.h>
 
 #include <cfenv>
-#include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 
 namespace velmorra {
 
@@ -20,9 +18,6 @@ constexpr GLenum maxTextureUnitsArb = 0x84E2;
 constexpr float overlayWidth = 800.0f;
 constexpr float overlayHeight = 600.0f;
 constexpr int framesPerMeasurement = 10;
-// The wait sleeps until this close to the deadline, then polls the timer, so a
-// frame starts on time without a processor spinning through the whole gap.
-constexpr float sleepMarginMs = 2.0f;
 
 MultitextureEntryPoints& multitextureState() {
     static MultitextureEntryPoints entryPoints;
@@ -219,13 +214,7 @@ void Renderer::endOverlay() const {
 }
 
 void Renderer::waitForFrameCap() const {
-    const float periodMs = 1000.0f / maxFrameRate;
-    for (float elapsed = timer.elapsed(); elapsed < periodMs; elapsed = timer.elapsed()) {
-        const float sleepMs = periodMs - elapsed - sleepMarginMs;
-        if (sleepMs > 0.0f) {
-            std::this_thread::sleep_for(std::chrono::duration<float, std::milli>(sleepMs));
-        }
-    }
+    timer.waitUntilElapsed(1000.0f / maxFrameRate);
 }
 
 void Renderer::setCallback(int slot, FrameCallback callback) {
