@@ -2,6 +2,7 @@
 
 #include "app/DeviceContext.h"
 #include "app/Timer.h"
+#include "math/Camera.h"
 #include "render/Font.h"
 
 #include <array>
@@ -46,6 +47,7 @@ class Renderer {
     void setFade(float r, float g, float b, float a);
     void setFrameRate(float rate, bool showFrameRate);
     const Font& getFont() const { return font; }
+    Camera& getCamera() { return camera; }
 
     static bool hasExtension(const char* list, const char* name);
 
@@ -67,6 +69,7 @@ class Renderer {
     void endOverlay() const;
 
     Font font;
+    Camera camera;
     std::array<int, 4> viewport{};
     std::array<float, 3> ambient{};
     std::array<float, 4> fadeColor{};
