@@ -1,0 +1,58 @@
+#pragma once
+
+#include "fluid/FieldKernel.h"
+#include "fluid/GridCell.h"
+#include "fluid/GridPoint.h"
+
+#include <span>
+#include <vector>
+
+namespace velmorra {
+
+// A regular grid of density samples over a box, with the cubes between them. Sample (i, j, k) is
+// points[i + n(j + nk)]: i runs along +x, j along +y and k along -z. Cells point into points, so a
+// grid is never copied; moving keeps the pointers valid.
+class DensityGrid {
+  public:
+    DensityGrid() = default;
+    DensityGrid(const DensityGrid&) = delete;
+    DensityGrid& operator=(const DensityGrid&) = delete;
+    DensityGrid(DensityGrid&&) = default;
+    DensityGrid& operator=(DensityGrid&&) = default;
+
+    // n samples per axis, 2 half / n apart, from -half up to one spacing short of +half along x
+    // and y, and from +halfDepth down to one spacing short of -halfDepth along z. Sizes below 1
+    // give an empty grid.
+    void layOut(int n, float halfWidth, float halfHeight, float halfDepth);
+    void clear();
+
+    // Every sample's density: the sum over the particles, in index order, of the inverse squared
+    // distance. All kernels give the same bits.
+    void computeField(std::span<const Vector3> particles, FieldKernel kernel);
+    // Central differences towards lower density; the outer layer keeps a zero normal.
+    void computeNormals();
+
+    int getSize() const { return size; }
+    std::span<const GridPoint> getPoints() const { return points; }
+    std::span<const GridCell> getCells() const { return cells; }
+    const GridPoint& point(int i, int j, int k) const { return points[index(i, j, k)]; }
+
+  private:
+    int index(int i, int j, int k) const { return i + size * (j + size * k); }
+    void placePoints(float halfWidth, float halfHeight, float halfDepth);
+    void wireCells();
+    void copyToColumns();
+    void computeFieldPlain(std::span<const Vector3> particles);
+
+    int size = 0;
+    std::vector<GridPoint> points;
+    std::vector<GridCell> cells;
+    // The sample coordinates again, column by column and padded to whole kernel blocks, with
+    // room for the kernels' results.
+    std::vector<float> columnX;
+    std::vector<float> columnY;
+    std::vector<float> columnZ;
+    std::vector<double> densities;
+};
+
+} // namespace velmorra

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "math/Vector3.h"
+
+#include <span>
+
+namespace velmorra {
+
+// Ways to run the field pass. All give the same bits: each sample sums its particles' terms in
+// index order in double precision; the vector kernels only work on several samples at a time.
+enum class FieldKernel { plain, sse2, avx2, avx512 };
+
+// Sample coordinates in columns, padded to a multiple of fieldBlockSize samples.
+struct SampleColumns {
+    std::span<const float> x;
+    std::span<const float> y;
+    std::span<const float> z;
+};
+
+inline constexpr int fieldBlockSize = 16;
+
+bool isFieldKernelSupported(FieldKernel kernel);
+// The widest kernel this processor runs; never plain, since SSE2 is part of every x86-64.
+FieldKernel fastestFieldKernel();
+const char* fieldKernelName(FieldKernel kernel);
+
+// densities[s] = sum over particles p, in index order, of 1 / |sample s - p|^2, with the squared
+// distance in float and the reciprocal and sum in double. Needs a vector kernel that this
+// processor supports; densities must hold as many entries as the columns.
+void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
+                         std::span<const Vector3> particles, std::span<double> densities);
+
+} // namespace velmorra

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "fluid/DensityGrid.h"
+#include "fluid/FieldKernel.h"
+#include "fluid/MarchingCubes.h"
+#include "math/Vector3.h"
+
+#include <array>
+#include <vector>
+
+namespace velmorra {
+
+// The liquid without its drawing: particles that attract and repel each other, fall, lose speed
+// and bounce inside a box, and the density grid sampled from them after every step. Settings
+// survive init and release; the particle arrays and the grid exist only while initialised.
+class FluidSimulation {
+  public:
+    // Ignored when count < 1. Otherwise rebuilds the arrays and the grid and places every
+    // particle in [-0.5, 0.5]^3 from three draws of the demo's generator.
+    void init(int count, int gridSize, float halfWidth, float halfHeight, float halfDepth);
+    void release();
+    // One step of dt: pair forces, integration, box bounce, then the density field and normals.
+    void simulate(float dt);
+
+    // Emits every cell's triangles, cells in array order, and returns how many there were.
+    template <typename Sink> int polygonize(Sink&& sink) {
+        int triangles = 0;
+        for (const GridCell& cell : grid.getCells()) {
+            triangles += polygonizeCell(cell, sink);
+        }
+        return triangles;
+    }
+
+    template <typename Sink> int polygonizeCell(const GridCell& cell, Sink&& sink) {
+        return polygonizer.polygonizeCell(cell, isoLevel, sink);
+    }
+
+    void setIsoLevel(double level) { isoLevel = level; }
+    void setGravity(float x, float y, float z) { gravity.set(x, y, z); }
+    void setMass(float m) { mass = m; }
+    void setRestDistance(float d) { restDistance = d; }
+    void setDamping(float k) { damping = k; }
+    void setBounds(float xMin, float xMax, float yMin, float yMax, float zMin, float zMax) {
+        bounds = {xMin, xMax, yMin, yMax, zMin, zMax};
+    }
+    // Tests and benchmarks pin the field pass to one kernel; the default is the fastest.
+    void setFieldKernel(FieldKernel kernel) { fieldKernel = kernel; }
+
+    // The live arrays, valid until the next init or release; callers may write them between
+    // steps. Null and 0 while not initialised.
+    void getParticles(Vector3*& positionArray, Vector3*& velocityArray, int& count);
+
+    bool isInitialized() const { return initialized; }
+    int getParticleCount() const { return particleCount; }
+    int getGridSize() const { return grid.getSize(); }
+    // Half-diagonal of the grid's box, for the bounding sphere.
+    float getRadius() const { return radius; }
+    double getIsoLevel() const { return isoLevel; }
+    FieldKernel getFieldKernel() const { return fieldKernel; }
+    const DensityGrid& getGrid() const { return grid; }
+    std::span<const Vector3> getPositions() const { return positions; }
+    std::span<const Vector3> getVelocities() const { return velocities; }
+    std::span<const Vector3> getForces() const { return forces; }
+
+  private:
+    void placeParticles();
+    void accumulateForces();
+    void integrate(float dt);
+    void bounce(float& p, float& v, float low, float high) const;
+
+    std::vector<Vector3> positions;
+    std::vector<Vector3> velocities;
+    std::vector<Vector3> forces;
+    DensityGrid grid;
+    MarchingCubes polygonizer;
+    int particleCount = 0;
+    float radius = 0.0f;
+    float mass = 0.2f;
+    float restDistance = 5.0f;
+    double isoLevel = 6.0;
+    std::array<float, 6> bounds{-1000, 1000, -1000, 1000, -1000, 1000};
+    Vector3 gravity{0, -200, 0};
+    float damping = 0.95f;
+    bool initialized = false;
+    FieldKernel fieldKernel = fastestFieldKernel();
+};
+
+} // namespace velmorra

@@ -1,0 +1,165 @@
+#include "fluid/DensityGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace velmorra {
+namespace {
+
+TEST(DensityGrid, SamplesStopOneSpacingShortOfThePositiveXYAndNegativeZFaces) {
+    DensityGrid grid;
+    grid.layOut(4, 1.0f, 2.0f, 3.0f);
+    ASSERT_EQ(grid.getSize(), 4);
+    ASSERT_EQ(grid.getPoints().size(), 64u);
+    EXPECT_EQ(grid.point(0, 0, 0).position, Vector3(-1, -2, 3));
+    EXPECT_EQ(grid.point(3, 3, 3).position, Vector3(0.5f, 1, -1.5f));
+    EXPECT_EQ(grid.point(1, 2, 1).position, Vector3(-0.5f, 0, 1.5f));
+    // i runs fastest, then j, then k.
+    EXPECT_EQ(&grid.point(1, 2, 3), &grid.getPoints()[1 + 4 * (2 + 4 * 3)]);
+    EXPECT_EQ(grid.point(2, 0, 0).normal, Vector3());
+}
+
+TEST(DensityGrid, PositionsAreRoundedOnceFromTheExactFraction) {
+    DensityGrid grid;
+    grid.layOut(25, 1.7f, 3.0f, 1.7f);
+    // 1.7 * (2 * 3 / 25 - 1) = -1.292, rounded to float from the exact product.
+    EXPECT_EQ(grid.point(3, 0, 0).position.x,
+              static_cast<float>(static_cast<long double>(1.7f) * (6.0L / 25 - 1)));
+    EXPECT_EQ(grid.point(0, 0, 7).position.z,
+              static_cast<float>(static_cast<long double>(1.7f) * (1 - 14.0L / 25)));
+}
+
+TEST(DensityGrid, CellsPointAtTheirEightCorners) {
+    DensityGrid grid;
+    grid.layOut(5, 1.0f, 1.0f, 1.0f);
+    ASSERT_EQ(grid.getCells().size(), 64u);
+    const int n = 5;
+    const int cellsPerAxis = 4;
+    const int i = 2;
+    const int j = 1;
+    const int k = 3;
+    const GridCell& cell = grid.getCells()[i + cellsPerAxis * (j + cellsPerAxis * k)];
+    const int offsets[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1},
+                               {0, 1, 0}, {1, 1, 0}, {1, 1, 1}, {0, 1, 1}};
+    for (int corner = 0; corner < 8; ++corner) {
+        EXPECT_EQ(cell.corners[corner], &grid.point(i + offsets[corner][0], j + offsets[corner][1],
+                                                    k + offsets[corner][2]))
+            << "corner " << corner;
+    }
+    // Corner 3 lies one spacing towards -z from corner 0, corner 4 one spacing up.
+    const float spacing = 2.0f / n;
+    EXPECT_FLOAT_EQ(cell.corners[3]->position.z, cell.corners[0]->position.z - spacing);
+    EXPECT_FLOAT_EQ(cell.corners[4]->position.y, cell.corners[0]->position.y + spacing);
+}
+
+TEST(DensityGrid, TinyAndEmptyGrids) {
+    DensityGrid grid;
+    grid.layOut(1, 1.0f, 1.0f, 1.0f);
+    EXPECT_EQ(grid.getPoints().size(), 1u);
+    EXPECT_TRUE(grid.getCells().empty());
+    const Vector3 particles[1] = {{0.5f, 0.5f, 0.5f}};
+    grid.computeField(particles, fastestFieldKernel());
+    grid.computeNormals();
+    // The one sample sits at (-1, -1, 1): squared distance 2.25 + 2.25 + 0.25.
+    EXPECT_EQ(grid.getPoints()[0].value, 1.0 / 4.75);
+
+    grid.layOut(0, 1.0f, 1.0f, 1.0f);
+    EXPECT_TRUE(grid.getPoints().empty());
+    grid.layOut(-3, 1.0f, 1.0f, 1.0f);
+    EXPECT_TRUE(grid.getPoints().empty());
+    grid.computeField(particles, FieldKernel::plain);
+    grid.computeNormals();
+}
+
+TEST(DensityGrid, FieldSumsInverseSquaredDistances) {
+    DensityGrid grid;
+    grid.layOut(2, 1.0f, 1.0f, 1.0f);
+    const Vector3 particles[2] = {{0.5f, 0, 0}, {0, 1, 0}};
+    for (FieldKernel kernel : {FieldKernel::plain, fastestFieldKernel()}) {
+        grid.computeField(particles, kernel);
+        // Sample (1, 1, 1) at the origin: 1 / 0.25 + 1 / 1.
+        EXPECT_EQ(grid.point(1, 1, 1).value, 5.0);
+        // Sample (0, 0, 0) at (-1, -1, 1): squared distances 4.25 and 6.
+        EXPECT_EQ(grid.point(0, 0, 0).value, 1.0 / 4.25 + 1.0 / 6.0);
+    }
+}
+
+TEST(DensityGrid, NormalsAreCentralDifferencesTowardsLowerDensity) {
+    DensityGrid grid;
+    grid.layOut(3, 1.5f, 1.5f, 1.5f);
+    // Samples lie at -1.5, -0.5, 0.5 along x and y and at 1.5, 0.5, -0.5 along z; the only
+    // inner sample is (1, 1, 1) at (-0.5, -0.5, 0.5).
+    const Vector3 particles[1] = {{0.5f, -0.5f, -1.5f}};
+    grid.computeField(particles, FieldKernel::plain);
+    grid.computeNormals();
+    // x: 1/8 - 1/4; y: 1/6 - 1/6; z, reversed because z falls with k: 1/2 - 1/10.
+    EXPECT_EQ(grid.point(1, 1, 1).normal, Vector3(-0.125f, 0.0f, static_cast<float>(0.5 - 0.1)));
+    for (const GridPoint& point : grid.getPoints()) {
+        if (&point != &grid.point(1, 1, 1)) {
+            EXPECT_EQ(point.normal, Vector3());
+        }
+    }
+}
+
+std::vector<Vector3> randomParticles(std::mt19937& engine, int count, float reach) {
+    std::uniform_real_distribution<float> place(-reach, reach);
+    std::vector<Vector3> particles(count);
+    for (Vector3& particle : particles) {
+        particle.set(place(engine), place(engine), place(engine));
+    }
+    return particles;
+}
+
+std::vector<std::uint64_t> fieldBits(const DensityGrid& grid) {
+    std::vector<std::uint64_t> bits;
+    for (const GridPoint& point : grid.getPoints()) {
+        bits.push_back(std::bit_cast<std::uint64_t>(point.value));
+    }
+    return bits;
+}
+
+TEST(DensityGrid, EveryKernelMatchesThePlainFieldPassBitForBit) {
+    std::mt19937 engine(20240611);
+    struct Shape {
+        int size;
+        Vector3 half;
+    };
+    const Shape shapes[] = {{22, {1.5f, 1.5f, 1.5f}},
+                            {20, {1.5f, 2.0f, 1.5f}},
+                            {25, {1.7f, 3.0f, 1.7f}},
+                            {7, {0.3f, 5.0f, 1.0f}}};
+    for (FieldKernel kernel : {FieldKernel::sse2, FieldKernel::avx2, FieldKernel::avx512}) {
+        if (!isFieldKernelSupported(kernel)) {
+            std::printf("skipping the %s kernel: not supported here\n", fieldKernelName(kernel));
+            continue;
+        }
+        for (const Shape& shape : shapes) {
+            DensityGrid plain;
+            DensityGrid fast;
+            plain.layOut(shape.size, shape.half.x, shape.half.y, shape.half.z);
+            fast.layOut(shape.size, shape.half.x, shape.half.y, shape.half.z);
+            for (int count : {1, 7, 20, 80, 131}) {
+                const auto particles = randomParticles(engine, count, 3.5f);
+                plain.computeField(particles, FieldKernel::plain);
+                fast.computeField(particles, kernel);
+                ASSERT_EQ(fieldBits(fast), fieldBits(plain))
+                    << fieldKernelName(kernel) << " kernel, " << count << " particles on "
+                    << shape.size << " points";
+            }
+        }
+    }
+}
+
+TEST(FieldKernel, FastestIsAVectorKernelThisProcessorRuns) {
+    const FieldKernel fastest = fastestFieldKernel();
+    EXPECT_NE(fastest, FieldKernel::plain);
+    EXPECT_TRUE(isFieldKernelSupported(fastest));
+    EXPECT_TRUE(isFieldKernelSupported(FieldKernel::sse2));
+}
+
+} // namespace
+} // namespace velmorra

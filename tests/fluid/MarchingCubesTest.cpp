@@ -1,0 +1,279 @@
+#include "fluid/MarchingCubes.h"
+#include "fluid/DensityGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <set>
+#include <tuple>
+#include <vector>
+
+namespace velmorra {
+namespace {
+
+struct Corner {
+    Vector3 normal;
+    Vector3 vertex;
+};
+
+// Collects what the polygoniser hands out, in order.
+struct RecordingSink {
+    std::vector<Corner> corners;
+    void operator()(const Vector3& normal, const Vector3& vertex) {
+        corners.push_back({normal, vertex});
+    }
+};
+
+// A unit cube laid out as the grid lays out its cells; each corner's normal is its own place, so
+// that interpolated normals can be told apart.
+class UnitCube {
+  public:
+    explicit UnitCube(const std::array<double, 8>& values) {
+        const Vector3 places[8] = {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}, {0, 0, -1},
+                                   {0, 1, 0}, {1, 1, 0}, {1, 1, -1}, {0, 1, -1}};
+        for (int v = 0; v < 8; ++v) {
+            points[v] = {places[v], places[v], values[v]};
+            cell.corners[v] = &points[v];
+        }
+    }
+    UnitCube(const UnitCube&) = delete;
+    UnitCube& operator=(const UnitCube&) = delete;
+
+    const GridCell& getCell() const { return cell; }
+
+  private:
+    std::array<GridPoint, 8> points;
+    GridCell cell;
+};
+
+void expectNear(const Vector3& actual, const Vector3& expected, float tolerance = 1e-6f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+GridPoint pointAt(const Vector3& place, const Vector3& normal, double value) {
+    return {place, normal, value};
+}
+
+TEST(InterpolateEdge, MidpointWhenTheLevelIsHalfWay) {
+    const GridPoint a = pointAt({0, 0, 0}, {1, 0, 0}, 4.0);
+    const GridPoint b = pointAt({2, 4, -6}, {0, 1, 0}, 8.0);
+    Vector3 vertex;
+    Vector3 normal;
+    MarchingCubes::interpolateEdge(a, b, 6.0, vertex, normal);
+    EXPECT_EQ(vertex, Vector3(1, 2, -3));
+    EXPECT_EQ(normal, Vector3(0.5f, 0.5f, 0));
+}
+
+TEST(InterpolateEdge, LinearInTheDensity) {
+    // mu = (4 - 2) / (10 - 2) = 0.25 of the way from a to b, whichever way the values run.
+    const GridPoint a = pointAt({0, 1, 0}, {0, 0, 4}, 2.0);
+    const GridPoint b = pointAt({1, 1, 0}, {0, 0, 8}, 10.0);
+    Vector3 vertex;
+    Vector3 normal;
+    MarchingCubes::interpolateEdge(a, b, 4.0, vertex, normal);
+    EXPECT_EQ(vertex, Vector3(0.25f, 1, 0));
+    EXPECT_EQ(normal, Vector3(0, 0, 5));
+    MarchingCubes::interpolateEdge(b, a, 4.0, vertex, normal);
+    EXPECT_EQ(vertex, Vector3(0.25f, 1, 0));
+}
+
+TEST(InterpolateEdge, SnapsToACornerAtTheLevelOrOnAFlatEdge) {
+    const GridPoint a = pointAt({0, 0, 0}, {1, 0, 0}, 6.000005);
+    const GridPoint b = pointAt({1, 0, 0}, {0, 1, 0}, 5.999995);
+    const GridPoint c = pointAt({2, 0, 0}, {0, 0, 1}, 9.0);
+    const GridPoint d = pointAt({3, 0, 0}, {1, 1, 0}, 9.000001);
+    Vector3 vertex;
+    Vector3 normal;
+    MarchingCubes::interpolateEdge(a, c, 6.0, vertex, normal);
+    EXPECT_EQ(vertex, a.position);
+    EXPECT_EQ(normal, a.normal);
+    MarchingCubes::interpolateEdge(c, b, 6.0, vertex, normal);
+    EXPECT_EQ(vertex, b.position);
+    EXPECT_EQ(normal, b.normal);
+    // Both within reach: the first corner wins.
+    MarchingCubes::interpolateEdge(b, a, 6.0, vertex, normal);
+    EXPECT_EQ(vertex, b.position);
+    // Values too close to divide by: the first corner.
+    MarchingCubes::interpolateEdge(d, c, 6.0, vertex, normal);
+    EXPECT_EQ(vertex, d.position);
+    EXPECT_EQ(normal, d.normal);
+    // Just outside the reach, the vertex is interpolated.
+    const GridPoint e = pointAt({0, 0, 0}, {0, 0, 0}, 5.99998);
+    MarchingCubes::interpolateEdge(e, c, 6.0, vertex, normal);
+    EXPECT_GT(vertex.x, 0.0f);
+}
+
+TEST(PolygonizeCell, UncutCellsEmitNothing) {
+    MarchingCubes cubes;
+    RecordingSink sink;
+    const UnitCube outside({6, 7, 8, 9, 6, 7, 8, 9});
+    const UnitCube inside({1, 2, 3, 4, 5, 5.5, 0, 1});
+    EXPECT_EQ(cubes.polygonizeCell(outside.getCell(), 6.0, sink), 0);
+    EXPECT_EQ(cubes.polygonizeCell(inside.getCell(), 6.0, sink), 0);
+    EXPECT_TRUE(sink.corners.empty());
+}
+
+TEST(PolygonizeCell, LoneCornerBelowGivesOneTriangleInTableOrder) {
+    MarchingCubes cubes;
+    RecordingSink sink;
+    // Corner 0 alone below: edges 0, 8 and 3, each cut half-way.
+    const UnitCube first({2, 10, 10, 10, 10, 10, 10, 10});
+    ASSERT_EQ(cubes.polygonizeCell(first.getCell(), 6.0, sink), 1);
+    ASSERT_EQ(sink.corners.size(), 3u);
+    expectNear(sink.corners[0].vertex, {0.5f, 0, 0});
+    expectNear(sink.corners[1].vertex, {0, 0.5f, 0});
+    expectNear(sink.corners[2].vertex, {0, 0, -0.5f});
+    expectNear(sink.corners[0].normal, {0.5f, 0, 0});
+
+    // Corner 7 alone below: edges 7, 6 and 11.
+    sink.corners.clear();
+    const UnitCube last({10, 10, 10, 10, 10, 10, 10, 2});
+    ASSERT_EQ(cubes.polygonizeCell(last.getCell(), 6.0, sink), 1);
+    ASSERT_EQ(sink.corners.size(), 3u);
+    expectNear(sink.corners[0].vertex, {0, 1, -0.5f});
+    expectNear(sink.corners[1].vertex, {0.5f, 1, -1});
+    expectNear(sink.corners[2].vertex, {0, 0.5f, -1});
+    expectNear(sink.corners[2].normal, {0, 0.5f, -1});
+}
+
+TEST(PolygonizeCell, CountsEveryTriangleItEmits) {
+    MarchingCubes cubes;
+    RecordingSink sink;
+    // Corners 0 and 6 below: two separate corner triangles.
+    const UnitCube diagonal({1, 9, 9, 9, 9, 9, 1, 9});
+    EXPECT_EQ(cubes.polygonizeCell(diagonal.getCell(), 5.0, sink), 2);
+    // Lower face below: a quad in two triangles at half height.
+    const UnitCube half({0, 0, 0, 0, 10, 10, 10, 10});
+    EXPECT_EQ(cubes.polygonizeCell(half.getCell(), 5.0, sink), 2);
+    ASSERT_EQ(sink.corners.size(), 12u);
+    for (std::size_t c = 6; c < 12; ++c) {
+        EXPECT_FLOAT_EQ(sink.corners[c].vertex.y, 0.5f);
+    }
+}
+
+// Merges vertices that two neighbouring cells computed from the same grid edge, possibly from
+// opposite ends and so a rounding apart.
+class VertexWelder {
+  public:
+    int indexOf(const Vector3& v) {
+        const auto key = keyOf(v);
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dz = -1; dz <= 1; ++dz) {
+                    const auto found = buckets.find(
+                        {std::get<0>(key) + dx, std::get<1>(key) + dy, std::get<2>(key) + dz});
+                    if (found == buckets.end()) {
+                        continue;
+                    }
+                    for (int index : found->second) {
+                        if (length(difference(vertices[index], v)) < tolerance) {
+                            return index;
+                        }
+                    }
+                }
+            }
+        }
+        vertices.push_back(v);
+        buckets[key].push_back(static_cast<int>(vertices.size()) - 1);
+        return static_cast<int>(vertices.size()) - 1;
+    }
+
+    int count() const { return static_cast<int>(vertices.size()); }
+
+  private:
+    using Key = std::tuple<long, long, long>;
+    static constexpr double tolerance = 1e-5;
+
+    static Key keyOf(const Vector3& v) {
+        return {std::lround(v.x / 1e-3), std::lround(v.y / 1e-3), std::lround(v.z / 1e-3)};
+    }
+
+    std::vector<Vector3> vertices;
+    std::map<Key, std::vector<int>> buckets;
+};
+
+TEST(PolygonizeGrid, LoneParticleGivesAClosedOutwardSphere) {
+    DensityGrid grid;
+    grid.layOut(40, 1.0f, 1.0f, 1.0f);
+    const Vector3 centre{0.013f, -0.021f, 0.017f};
+    const Vector3 particles[1] = {centre};
+    grid.computeField(particles, FieldKernel::plain);
+    grid.computeNormals();
+
+    // A lone particle's density is 1 / r^2, so the level 4 lies at radius 0.5.
+    MarchingCubes cubes;
+    RecordingSink sink;
+    int triangles = 0;
+    for (const GridCell& cell : grid.getCells()) {
+        triangles += cubes.polygonizeCell(cell, 4.0, sink);
+    }
+    ASSERT_GT(triangles, 1000);
+    ASSERT_EQ(sink.corners.size(), 3u * triangles);
+
+    VertexWelder welder;
+    std::map<std::pair<int, int>, int> directedEdges;
+    for (int t = 0; t < triangles; ++t) {
+        const Corner* corner = &sink.corners[3 * t];
+        int index[3];
+        for (int c = 0; c < 3; ++c) {
+            const Vector3 outwards = difference(corner[c].vertex, centre);
+            EXPECT_NEAR(length(outwards), 0.5, 0.002);
+            EXPECT_GT(dot(corner[c].normal, outwards), 0.0f);
+            index[c] = welder.indexOf(corner[c].vertex);
+        }
+        ASSERT_TRUE(index[0] != index[1] && index[1] != index[2] && index[2] != index[0]);
+        const Vector3 facing = cross(difference(corner[1].vertex, corner[0].vertex),
+                                     difference(corner[2].vertex, corner[0].vertex));
+        EXPECT_GT(dot(facing, difference(corner[0].vertex, centre)), 0.0f);
+        for (int c = 0; c < 3; ++c) {
+            ++directedEdges[{index[c], index[(c + 1) % 3]}];
+        }
+    }
+    // Every edge is walked once in each direction: shared by exactly two triangles that agree
+    // on which side is out.
+    for (const auto& [edge, uses] : directedEdges) {
+        EXPECT_EQ(uses, 1);
+        EXPECT_EQ(directedEdges.count({edge.second, edge.first}), 1u);
+    }
+    // A closed surface of genus 0: V - E + F = 2.
+    const int edges = static_cast<int>(directedEdges.size()) / 2;
+    EXPECT_EQ(welder.count() - edges + triangles, 2);
+}
+
+TEST(PolygonizeGrid, SurfaceIsCutOpenAtTheGridsFaces) {
+    DensityGrid grid;
+    grid.layOut(20, 1.0f, 1.0f, 1.0f);
+    // The sphere of radius 0.5 around (0.8, 0, 0) reaches past the last sample along +x.
+    const Vector3 particles[1] = {{0.8f, 0.013f, -0.017f}};
+    grid.computeField(particles, FieldKernel::plain);
+    grid.computeNormals();
+    MarchingCubes cubes;
+    RecordingSink sink;
+    for (const GridCell& cell : grid.getCells()) {
+        cubes.polygonizeCell(cell, 4.0, sink);
+    }
+    VertexWelder welder;
+    std::map<std::pair<int, int>, int> directedEdges;
+    for (std::size_t c = 0; c < sink.corners.size(); c += 3) {
+        int index[3];
+        for (int k = 0; k < 3; ++k) {
+            index[k] = welder.indexOf(sink.corners[c + k].vertex);
+            EXPECT_LE(sink.corners[c + k].vertex.x, 0.9f);
+        }
+        for (int k = 0; k < 3; ++k) {
+            ++directedEdges[{index[k], index[(k + 1) % 3]}];
+        }
+    }
+    int rim = 0;
+    for (const auto& [edge, uses] : directedEdges) {
+        rim += directedEdges.count({edge.second, edge.first}) == 0;
+    }
+    EXPECT_GT(rim, 0);
+}
+
+} // namespace
+} // namespace velmorra
