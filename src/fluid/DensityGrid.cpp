@@ -1,5 +1,6 @@
 #include "fluid/DensityGrid.h"
 
+#include <bit>
 #include <cstddef>
 
 namespace velmorra {
@@ -34,6 +35,8 @@ void DensityGrid::layOut(int n, float halfWidth, float halfHeight, float halfDep
     placePoints(halfWidth, halfHeight, halfDepth);
     wireCells();
     copyToColumns();
+    belowRows.assign(static_cast<std::size_t>(n) * n, 0);
+    cutCells.reserve(cells.size());
 }
 
 void DensityGrid::clear() {
@@ -44,6 +47,8 @@ void DensityGrid::clear() {
     columnY = {};
     columnZ = {};
     densities = {};
+    belowRows = {};
+    cutCells = {};
 }
 
 void DensityGrid::placePoints(float halfWidth, float halfHeight, float halfDepth) {
@@ -130,6 +135,71 @@ void DensityGrid::computeNormals() {
                     static_cast<float>(points[s - row].value - points[s + row].value),
                     static_cast<float>(points[s + layer].value - points[s - layer].value));
             }
+        }
+    }
+}
+
+// Rows of samples are compared as bit masks: cell i of a row is cut unless bits i and i + 1 of the
+// four sample rows around it are all set or all clear.
+std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel) {
+    cutCells.clear();
+    if (size < 2) {
+        return cutCells;
+    }
+    if (size > 64) {
+        listCutCellsOneByOne(isoLevel);
+        return cutCells;
+    }
+    for (int k = 0; k < size; ++k) {
+        for (int j = 0; j < size; ++j) {
+            belowRows[j + size * k] = belowMask(j, k, isoLevel);
+        }
+    }
+    const std::uint64_t cellBits = (std::uint64_t{1} << (size - 1)) - 1;
+    for (int k = 0; k + 1 < size; ++k) {
+        for (int j = 0; j + 1 < size; ++j) {
+            const std::uint64_t rows[4] = {belowRows[j + size * k], belowRows[j + size * (k + 1)],
+                                           belowRows[j + 1 + size * k],
+                                           belowRows[j + 1 + size * (k + 1)]};
+            std::uint64_t allBelow = cellBits;
+            std::uint64_t noneBelow = cellBits;
+            for (const std::uint64_t row : rows) {
+                allBelow &= row & (row >> 1);
+                noneBelow &= ~row & ~(row >> 1);
+            }
+            listCutCellsOfRow(j, k, cellBits & ~(allBelow | noneBelow));
+        }
+    }
+    return cutCells;
+}
+
+std::uint64_t DensityGrid::belowMask(int j, int k, double isoLevel) const {
+    const GridPoint* row = &points[index(0, j, k)];
+    std::uint64_t mask = 0;
+    for (int i = 0; i < size; ++i) {
+        mask |= static_cast<std::uint64_t>(row[i].value < isoLevel) << i;
+    }
+    return mask;
+}
+
+void DensityGrid::listCutCellsOfRow(int j, int k, std::uint64_t cutMask) {
+    const int cellsPerAxis = size - 1;
+    const GridCell* row = &cells[static_cast<std::size_t>(cellsPerAxis) * (j + cellsPerAxis * k)];
+    while (cutMask != 0) {
+        cutCells.push_back(&row[std::countr_zero(cutMask)]);
+        cutMask &= cutMask - 1;
+    }
+}
+
+// For grids too wide for one mask per row.
+void DensityGrid::listCutCellsOneByOne(double isoLevel) {
+    for (const GridCell& cell : cells) {
+        int below = 0;
+        for (const GridPoint* corner : cell.corners) {
+            below += corner->value < isoLevel;
+        }
+        if (below != 0 && below != 8) {
+            cutCells.push_back(&cell);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "fluid/GridCell.h"
 #include "fluid/GridPoint.h"
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -32,6 +33,10 @@ class DensityGrid {
     // Central differences towards lower density; the outer layer keeps a zero normal.
     void computeNormals();
 
+    // The cells, in array order, whose corners do not all lie on the same side of the iso level
+    // (a corner is below when its value < isoLevel); all other cells make no surface.
+    std::span<const GridCell* const> findCutCells(double isoLevel);
+
     int getSize() const { return size; }
     std::span<const GridPoint> getPoints() const { return points; }
     std::span<const GridCell> getCells() const { return cells; }
@@ -43,6 +48,9 @@ class DensityGrid {
     void wireCells();
     void copyToColumns();
     void computeFieldPlain(std::span<const Vector3> particles);
+    std::uint64_t belowMask(int j, int k, double isoLevel) const;
+    void listCutCellsOfRow(int j, int k, std::uint64_t cutMask);
+    void listCutCellsOneByOne(double isoLevel);
 
     int size = 0;
     std::vector<GridPoint> points;
@@ -53,6 +61,9 @@ class DensityGrid {
     std::vector<float> columnY;
     std::vector<float> columnZ;
     std::vector<double> densities;
+    // Bit i of belowRows[j + n k] tells whether sample (i, j, k) lies below the iso level.
+    std::vector<std::uint64_t> belowRows;
+    std::vector<const GridCell*> cutCells;
 };
 
 } // namespace velmorra

@@ -23,10 +23,11 @@ class FluidSimulation {
     void simulate(float dt);
 
     // Emits every cell's triangles, cells in array order, and returns how many there were.
+    // Cells that the surface does not cut are skipped, since they emit nothing.
     template <typename Sink> int polygonize(Sink&& sink) {
         int triangles = 0;
-        for (const GridCell& cell : grid.getCells()) {
-            triangles += polygonizeCell(cell, sink);
+        for (const GridCell* cell : grid.findCutCells(isoLevel)) {
+            triangles += polygonizeCell(*cell, sink);
         }
         return triangles;
     }

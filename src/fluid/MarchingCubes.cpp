@@ -1,5 +1,6 @@
 #include "fluid/MarchingCubes.h"
 
+#include <bit>
 #include <cmath>
 
 namespace velmorra {
@@ -17,9 +18,7 @@ float blended(float from, float to, double mu) {
 int MarchingCubes::caseIndex(const GridCell& cell, double isoLevel) {
     int cubeCase = 0;
     for (int v = 0; v < 8; ++v) {
-        if (cell.corners[v]->value < isoLevel) {
-            cubeCase |= 1 << v;
-        }
+        cubeCase |= static_cast<int>(cell.corners[v]->value < isoLevel) << v;
     }
     return cubeCase;
 }
@@ -50,12 +49,10 @@ void MarchingCubes::interpolateEdge(const GridPoint& a, const GridPoint& b, doub
 
 int MarchingCubes::cutEdges(const GridCell& cell, double isoLevel) {
     const int cubeCase = caseIndex(cell, isoLevel);
-    const std::uint32_t cut = edgeTable[cubeCase];
-    for (int e = 0; e < 12; ++e) {
-        if (cut & (1u << e)) {
-            interpolateEdge(*cell.corners[edgeCorners[e][0]], *cell.corners[edgeCorners[e][1]],
-                            isoLevel, edgeVertices[e], edgeNormals[e]);
-        }
+    for (std::uint32_t cut = edgeTable[cubeCase]; cut != 0; cut &= cut - 1) {
+        const int e = std::countr_zero(cut);
+        interpolateEdge(*cell.corners[edgeCorners[e][0]], *cell.corners[edgeCorners[e][1]],
+                        isoLevel, edgeVertices[e], edgeNormals[e]);
     }
     return cubeCase;
 }

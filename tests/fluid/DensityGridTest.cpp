@@ -1,4 +1,5 @@
 #include "fluid/DensityGrid.h"
+#include "fluid/MarchingCubes.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,35 @@ TEST(DensityGrid, EveryKernelMatchesThePlainFieldPassBitForBit) {
             }
         }
     }
+}
+
+std::vector<const GridCell*> cellsWithMixedCorners(const DensityGrid& grid, double isoLevel) {
+    std::vector<const GridCell*> mixed;
+    for (const GridCell& cell : grid.getCells()) {
+        const int cubeCase = MarchingCubes::caseIndex(cell, isoLevel);
+        if (cubeCase != 0 && cubeCase != 255) {
+            mixed.push_back(&cell);
+        }
+    }
+    return mixed;
+}
+
+TEST(DensityGrid, CutCellsAreThoseWithCornersOnBothSidesInArrayOrder) {
+    std::mt19937 engine(7);
+    for (int size : {2, 3, 17, 25, 64, 65}) {
+        DensityGrid grid;
+        grid.layOut(size, 1.5f, 2.0f, 1.5f);
+        grid.computeField(randomParticles(engine, 5, 2.0f), fastestFieldKernel());
+        for (double isoLevel : {0.5, 3.0, 12.0, 40.0, 1e9}) {
+            const auto cut = grid.findCutCells(isoLevel);
+            const std::vector<const GridCell*> found(cut.begin(), cut.end());
+            EXPECT_EQ(found, cellsWithMixedCorners(grid, isoLevel))
+                << size << " points, level " << isoLevel;
+        }
+    }
+    DensityGrid single;
+    single.layOut(1, 1.0f, 1.0f, 1.0f);
+    EXPECT_TRUE(single.findCutCells(1.0).empty());
 }
 
 TEST(FieldKernel, FastestIsAVectorKernelThisProcessorRuns) {

@@ -220,6 +220,43 @@ TEST(FluidSimulation, ZeroStepOnlyDampsButStillResamplesTheField) {
     }
 }
 
+struct Corner {
+    Vector3 normal;
+    Vector3 vertex;
+    bool operator==(const Corner&) const = default;
+};
+
+struct RecordingSink {
+    std::vector<Corner> corners;
+    void operator()(const Vector3& normal, const Vector3& vertex) {
+        corners.push_back({normal, vertex});
+    }
+};
+
+TEST(FluidSimulation, PolygonizeEmitsWhatEveryCellInTurnWould) {
+    demoRandom().seed(5);
+    FluidSimulation fluid;
+    fluid.init(20, 20, 1.0f, 1.0f, 1.0f);
+    fluid.setIsoLevel(30.0);
+    fluid.setRestDistance(0.35f);
+    fluid.setMass(0.01f);
+    fluid.setGravity(0, -11.5f, 0);
+    fluid.setBounds(-0.8f, 0.8f, -0.8f, 0.8f, -0.8f, 0.8f);
+    for (int frame = 0; frame < 20; ++frame) {
+        fluid.simulate(0.02f);
+    }
+    RecordingSink whole;
+    const int triangles = fluid.polygonize(whole);
+    RecordingSink cellByCell;
+    int counted = 0;
+    for (const GridCell& cell : fluid.getGrid().getCells()) {
+        counted += fluid.polygonizeCell(cell, cellByCell);
+    }
+    EXPECT_GT(triangles, 100);
+    EXPECT_EQ(triangles, counted);
+    EXPECT_TRUE(whole.corners == cellByCell.corners);
+}
+
 // The pour of the last demo set-up, stepped for two seconds of frames with either field pass.
 std::vector<std::uint64_t> pourBits(FieldKernel kernel) {
     demoRandom().seed(77);
