@@ -25,8 +25,8 @@ FieldKernel fastestFieldKernel();
 const char* fieldKernelName(FieldKernel kernel);
 
 // densities[s] = sum over particles p, in index order, of 1 / |sample s - p|^2, with the squared
-// distance in float and the reciprocal and sum in double. Needs a vector kernel that this
-// processor supports; densities must hold as many entries as the columns.
+// distance in float and the reciprocal and sum in double. Runs the SSE2 kernel for plain or for a
+// kernel this processor lacks; densities must hold as many entries as the columns.
 void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
                          std::span<const Vector3> particles, std::span<double> densities);
 

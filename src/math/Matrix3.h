@@ -22,34 +22,35 @@ struct Matrix3 {
     static Matrix3 rotationZ(float degrees);
 
     constexpr float operator()(int row, int column) const { return m[3 * row + column]; }
+
+  private:
+    struct SineCosine {
+        float sine;
+        float cosine;
+    };
+    static SineCosine ofDegrees(float degrees);
 };
 
-// Sine and cosine of an angle in degrees. The angle is rounded to float in radians before the
-// double-precision sine and cosine are taken, which is why rotationZ(90) leaves a cosine of about
-// -4.4e-8 rather than 0.
-struct SineCosine {
-    float sine;
-    float cosine;
-
-    static SineCosine ofDegrees(float degrees) {
-        const auto radians = static_cast<float>(degrees * 6.283185307179586 * (1.0 / 360.0));
-        return {static_cast<float>(std::sin(static_cast<double>(radians))),
-                static_cast<float>(std::cos(static_cast<double>(radians)))};
-    }
-};
+// The angle is rounded to float in radians before the double-precision sine and cosine are
+// taken, which is why rotationZ(90) keeps a cosine of about -4.4e-8 rather than 0.
+inline Matrix3::SineCosine Matrix3::ofDegrees(float degrees) {
+    const auto radians = static_cast<float>(degrees * 6.283185307179586 * (1.0 / 360.0));
+    return {static_cast<float>(std::sin(static_cast<double>(radians))),
+            static_cast<float>(std::cos(static_cast<double>(radians)))};
+}
 
 inline Matrix3 Matrix3::rotationX(float degrees) {
-    const auto [s, c] = SineCosine::ofDegrees(degrees);
+    const auto [s, c] = ofDegrees(degrees);
     return {{1, 0, 0, 0, c, -s, 0, s, c}};
 }
 
 inline Matrix3 Matrix3::rotationY(float degrees) {
-    const auto [s, c] = SineCosine::ofDegrees(degrees);
+    const auto [s, c] = ofDegrees(degrees);
     return {{c, 0, s, 0, 1, 0, -s, 0, c}};
 }
 
 inline Matrix3 Matrix3::rotationZ(float degrees) {
-    const auto [s, c] = SineCosine::ofDegrees(degrees);
+    const auto [s, c] = ofDegrees(degrees);
     return {{c, -s, 0, s, c, 0, 0, 0, 1}};
 }
 
