@@ -87,13 +87,6 @@ TEST(MarchingCubesTables, EdgeTableMarksTheEdgesWithOneCornerBelow) {
     EXPECT_EQ(edgeTable[8], 0x80Cu);
 }
 
-TEST(MarchingCubesTables, EdgeCornersFollowTheNumbering) {
-    for (int e = 0; e < 12; ++e) {
-        EXPECT_EQ(edgeCorners[e][0], edgeEnds[e][0]);
-        EXPECT_EQ(edgeCorners[e][1], edgeEnds[e][1]);
-    }
-}
-
 TEST(MarchingCubesTables, RowsUseExactlyTheCutEdgesAndEndWithMinusOne) {
     int total = 0;
     for (int cubeCase = 0; cubeCase < 256; ++cubeCase) {

@@ -48,15 +48,6 @@ TEST(CoordFrame, MatrixColumnsAreTheAxesAndTheOrigin) {
     }
 }
 
-TEST(CoordFrame, MatrixKeepsThePoseOfItsLastBuild) {
-    CoordFrame frame;
-    frame.buildMatrix();
-    frame.translateLocal(1, 0, 0);
-    EXPECT_EQ(frame.getMatrix()[12], 0.0f);
-    frame.buildMatrix();
-    EXPECT_EQ(frame.getMatrix()[12], 1.0f);
-}
-
 TEST(CoordFrame, TranslationFollowsTheFramesOwnAxes) {
     CoordFrame frame;
     frame.translateLocal(1, 2, 3);

@@ -20,28 +20,6 @@ void expectEqual(const Matrix3& actual, const Matrix3& expected) {
     }
 }
 
-TEST(Vector3, IsThreePackedFloatsStartingAtZero) {
-    const Vector3 vectors[2] = {{1, 2, 3}, {}};
-    const auto* floats = reinterpret_cast<const float*>(vectors);
-    EXPECT_EQ(floats[2], 3.0f);
-    EXPECT_EQ(floats[3], 0.0f);
-    EXPECT_EQ(floats[5], 0.0f);
-}
-
-TEST(Vector3, ArithmeticWorksComponentByComponent) {
-    const Vector3 a{1, 2, 3};
-    const Vector3 b{4, -5, 6};
-    EXPECT_EQ(sum(a, b), Vector3(5, -3, 9));
-    EXPECT_EQ(difference(a, b), Vector3(-3, 7, -3));
-    EXPECT_EQ(scaled(2, b), Vector3(8, -10, 12));
-    EXPECT_EQ(dot(a, b), 4 - 10 + 18);
-    Vector3 c = a;
-    c.add(b);
-    EXPECT_EQ(c, sum(a, b));
-    c.set(7, 8, 9);
-    EXPECT_EQ(c, Vector3(7, 8, 9));
-}
-
 TEST(Vector3, CrossProductIsRightHanded) {
     EXPECT_EQ(cross({1, 0, 0}, {0, 1, 0}), Vector3(0, 0, 1));
     EXPECT_EQ(cross({0, 1, 0}, {0, 0, 1}), Vector3(1, 0, 0));
