@@ -5,25 +5,23 @@
 #include <dlfcn.h>
 #include <link.h>
 
-#include <string_view>
-
 namespace velmorra::test {
 
 namespace {
 
-int pinIfDriver(dl_phdr_info* info, std::size_t /*size*/, void* /*data*/) {
-    const std::string_view path = info->dlpi_name;
-    if (path.ends_with("_dri.so")) {
+int pinLoadedLibrary(dl_phdr_info* info, std::size_t /*size*/, void* /*data*/) {
+    if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0') {
         dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
     return 0;
 }
 
-// Mesa's driver keeps a few small allocations per context that it frees only
-// through state it drops when unloaded; keeping it loaded until exit lets the
-// leak checker see them as the library's own, not as leaks of ours.
-void pinGlDriver() {
-    dl_iterate_phdr(pinIfDriver, nullptr);
+// Mesa and the GL dispatch libraries keep a few small allocations per context
+// that they free only through state dropped when they are unloaded; keeping
+// every library loaded until exit lets the leak checker see those as the
+// libraries' own, not as leaks of ours.
+void pinGlLibraries() {
+    dl_iterate_phdr(pinLoadedLibrary, nullptr);
 }
 
 } // namespace
@@ -47,7 +45,7 @@ GlTestContext::GlTestContext(int width, int height) : pixelWidth(width), pixelHe
     context = SDL_GL_CreateContext(sdlWindow);
     if (context != nullptr) {
         SDL_GL_MakeCurrent(sdlWindow, context);
-        pinGlDriver();
+        pinGlLibraries();
         glViewport(0, 0, width, height);
     }
 }
