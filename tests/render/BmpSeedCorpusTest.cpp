@@ -1,7 +1,8 @@
 // Writes the seed corpus of the BMP fuzz target and checks what the reader
 // makes of each seed. The files go to the directory named by the environment
-// variable VELMORRA_BMP_CORPUS when it is set (the test script sets it before
-// a fuzz run), otherwise to a temporary directory.
+// variable VELMORRA_BMP_CORPUS when it is set, otherwise to a temporary
+// directory. The committed seeds in fuzz/corpus/bmp_fuzz were made with
+//   VELMORRA_BMP_CORPUS=fuzz/corpus/bmp_fuzz tests_render --gtest_filter='BmpSeedCorpus.*'
 
 #include "render/BmpBuilder.h"
 #include "render/Image.h"
