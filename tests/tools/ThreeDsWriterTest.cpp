@@ -1,0 +1,130 @@
+#include "ThreeDsWriter.h"
+#include "tools/ChunkTree.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace velmorra {
+namespace {
+
+using test::Chunk;
+using test::ChunkTree;
+using tools::ThreeDsWriter;
+
+ThreeDsWriter::Mesh triangleMesh() {
+    ThreeDsWriter::Mesh mesh;
+    mesh.name = "Tri";
+    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 2}};
+    mesh.mapping = {{0, 0}, {1, 0}, {0, 1}};
+    mesh.faces = {{0, 1, 2}};
+    mesh.groups = {{"Stone", {0}}};
+    return mesh;
+}
+
+ThreeDsWriter::Material stone() {
+    return {"Stone", {10, 20, 30}, {255, 128, 0}, {200, 200, 200}, 40, "stone.bmp"};
+}
+
+TEST(ThreeDsWriterTest, SceneLaysOutTheChunkTreeWithHandCountedLengths) {
+    const std::vector<ThreeDsWriter::Material> materials{stone()};
+    const std::vector<ThreeDsWriter::Mesh> meshes{triangleMesh()};
+    const ChunkTree tree(ThreeDsWriter::scene(materials, meshes));
+    ASSERT_TRUE(tree.isConsistent());
+    ASSERT_EQ(tree.top().size(), 1u);
+    const Chunk& main = tree.top()[0];
+    EXPECT_EQ(main.id, 0x4D4D);
+    const Chunk* editor = main.find(0x3D3D);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->count(0xAFFF), 1);
+    EXPECT_EQ(editor->count(0x4000), 1);
+
+    const Chunk* object = editor->find(0x4000);
+    EXPECT_EQ(tree.name(object->dataOffset), "Tri");
+    const Chunk* mesh = object->find(0x4100);
+    ASSERT_NE(mesh, nullptr);
+    const Chunk* vertices = mesh->find(0x4110);
+    EXPECT_EQ(vertices->length, 6u + 2u + 3u * 12u);
+    EXPECT_EQ(tree.u16(vertices->dataOffset), 3);
+    EXPECT_FLOAT_EQ(tree.f32(vertices->dataOffset + 2 + 2 * 12 + 8), 2.0f);
+    EXPECT_EQ(mesh->find(0x4140)->length, 6u + 2u + 3u * 8u);
+    const Chunk* faces = mesh->find(0x4120);
+    // Face data, then the face material list: header, "Stone\0", count, one index.
+    EXPECT_EQ(faces->length, 6u + 2u + 8u + (6u + 6u + 2u + 2u));
+    EXPECT_EQ(tree.u16(faces->dataOffset + 2 + 6), 7); // all edges visible
+    const Chunk* group = faces->find(0x4130);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(tree.name(group->dataOffset), "Stone");
+
+    const Chunk* material = editor->find(0xAFFF);
+    EXPECT_EQ(tree.name(material->find(0xA000)->dataOffset), "Stone");
+    const Chunk* diffuse = material->find(0xA020)->find(0x0011);
+    EXPECT_EQ(diffuse->length, 9u);
+    EXPECT_EQ(tree.u16(diffuse->dataOffset), 0x80FF); // 255, 128 little-endian
+    const Chunk* map = material->find(0xA200);
+    EXPECT_EQ(tree.name(map->find(0xA300)->dataOffset), "stone.bmp");
+}
+
+TEST(ThreeDsWriterTest, MaterialsComeBeforeObjectsAndColoursBeforeTheMap) {
+    const std::vector<ThreeDsWriter::Material> materials{stone(), {"Moss", {}, {}, {}, 5, ""}};
+    const std::vector<ThreeDsWriter::Mesh> meshes{triangleMesh(), triangleMesh()};
+    const ChunkTree tree(ThreeDsWriter::scene(materials, meshes));
+    ASSERT_TRUE(tree.isConsistent());
+    const Chunk& editor = *tree.top()[0].find(0x3D3D);
+    std::vector<std::uint16_t> order;
+    for (const Chunk& child : editor.children) {
+        order.push_back(child.id);
+    }
+    EXPECT_EQ(order, (std::vector<std::uint16_t>{0x3D3E, 0xAFFF, 0xAFFF, 0x0100, 0x4000, 0x4000}));
+    std::vector<std::uint16_t> inMaterial;
+    for (const Chunk& child : editor.find(0xAFFF)->children) {
+        inMaterial.push_back(child.id);
+    }
+    EXPECT_EQ(inMaterial,
+              (std::vector<std::uint16_t>{0xA000, 0xA010, 0xA020, 0xA030, 0xA040, 0xA200}));
+    EXPECT_EQ(editor.find(0xAFFF, 1)->find(0xA200), nullptr);
+}
+
+TEST(ThreeDsWriterTest, BrokenShapesCanBeComposed) {
+    ThreeDsWriter writer;
+    writer.beginChunk(ThreeDsWriter::mainChunk);
+    writer.beginChunk(ThreeDsWriter::editorChunk);
+    writer.cameraObject("Camera01");
+    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.raw().putName(std::string(80, 'N'));
+    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+    const std::vector<ThreeDsWriter::Vertex> vertices{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    EXPECT_TRUE(writer.vertexList(vertices));
+    const std::vector<ThreeDsWriter::Mapping> shortMapping{{0.5f, 0.5f}};
+    EXPECT_TRUE(writer.mappingList(shortMapping));
+    const std::vector<ThreeDsWriter::Face> faces{{0, 1, 9}};
+    EXPECT_TRUE(writer.faceList(faces));
+    EXPECT_TRUE(writer.faceList(faces)); // a second face list in the same object
+    writer.endChunk();
+    writer.endChunkStating(100000); // the object claims more than the file holds
+    EXPECT_EQ(writer.openChunks(), 2);
+    writer.endChunk();
+    writer.endChunk();
+    EXPECT_EQ(writer.openChunks(), 0);
+
+    const ChunkTree tree(writer.bytes());
+    EXPECT_FALSE(tree.isConsistent());
+    EXPECT_EQ(tree.u32(2), writer.bytes().size());
+    const std::vector<std::uint8_t> cut = writer.truncated(40);
+    EXPECT_EQ(cut.size(), 40u);
+    EXPECT_TRUE(std::equal(cut.begin(), cut.end(), writer.bytes().begin()));
+    EXPECT_EQ(writer.truncated(1u << 20).size(), writer.bytes().size());
+}
+
+TEST(ThreeDsWriterTest, ListsBeyondSixteenBitCountsAreRefused) {
+    ThreeDsWriter writer;
+    const std::vector<ThreeDsWriter::Vertex> tooMany(65536);
+    EXPECT_FALSE(writer.vertexList(tooMany));
+    EXPECT_TRUE(writer.bytes().empty());
+    const std::vector<ThreeDsWriter::Vertex> most(65535);
+    EXPECT_TRUE(writer.vertexList(most));
+    EXPECT_EQ(writer.bytes().size(), 6u + 2u + 65535u * 12u);
+}
+
+} // namespace
+} // namespace velmorra
