@@ -9,6 +9,7 @@
 #include <cfenv>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace velmorra {
 
@@ -117,6 +118,7 @@ void Renderer::shutdown() {
         return;
     }
     font.destroy();
+    world.clear();
     deviceContext = nullptr;
 }
 
@@ -173,7 +175,11 @@ void Renderer::drawFrame() {
     endOverlay();
 }
 
-void Renderer::renderScene() {}
+void Renderer::renderScene() {
+    // The world draws with a copy, so nothing it does can move the camera.
+    Camera view = camera;
+    world.render(&view);
+}
 
 void Renderer::beginOverlay() const {
     glLoadIdentity();
@@ -221,6 +227,18 @@ void Renderer::setCallback(int slot, FrameCallback callback) {
     if (slot == 0 || slot == 1) {
         frameCallback[static_cast<std::size_t>(slot)] = callback;
     }
+}
+
+void Renderer::addObject(std::unique_ptr<Object> object) {
+    world.addObject(std::move(object));
+}
+
+void Renderer::setBackground(std::unique_ptr<Background> background) {
+    world.setBackground(std::move(background));
+}
+
+void Renderer::setProjection(float fieldOfView, float nearPlane, float farPlane) {
+    world.setPerspective(fieldOfView, nearPlane, farPlane);
 }
 
 void Renderer::setAmbient(float r, float g, float b) {

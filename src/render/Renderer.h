@@ -4,9 +4,11 @@
 #include "app/Timer.h"
 #include "math/Camera.h"
 #include "render/Font.h"
+#include "scene/World.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace velmorra {
 
@@ -43,11 +45,15 @@ class Renderer {
     int run();
 
     void setCallback(int slot, FrameCallback callback);
+    void addObject(std::unique_ptr<Object> object);
+    void setBackground(std::unique_ptr<Background> background);
+    void setProjection(float fieldOfView, float nearPlane, float farPlane);
     void setAmbient(float r, float g, float b);
     void setFade(float r, float g, float b, float a);
     void setFrameRate(float rate, bool showFrameRate);
     const Font& getFont() const { return font; }
     Camera& getCamera() { return camera; }
+    World& getWorld() { return world; }
 
     static bool hasExtension(const char* list, const char* name);
 
@@ -69,6 +75,7 @@ class Renderer {
     void endOverlay() const;
 
     Font font;
+    World world;
     Camera camera;
     std::array<int, 4> viewport{};
     std::array<float, 3> ambient{};

@@ -1,5 +1,6 @@
 #include "render/Renderer.h"
 #include "app/MessageQueue.h"
+#include "scene/TestElements.h"
 #include "support/GlTestContext.h"
 #include "support/TempDirectory.h"
 
@@ -54,6 +55,7 @@ struct FrameRecorder {
         EXPECT_EQ(color[1], 0.0f);
     }
     static void unexpected() { calls.push_back("unexpected"); }
+    static void turnCameraAround() { Renderer::instance().getCamera().rotateLocalY(180.0f); }
     // A white quad over the left half of the overlay.
     static void whiteLeftHalf() {
         glColor3f(1.0f, 1.0f, 1.0f);
@@ -243,6 +245,39 @@ TEST_F(RendererTest, ShutdownDeletesTheFontListsOnce) {
     renderer.shutdown();
     EXPECT_FALSE(glIsList(base));
     renderer.shutdown();
+}
+
+TEST(RendererWorld, FramesDrawTheWorldThroughTheCameraAsCallbackZeroLeftIt) {
+    test::LogCapture log;
+    GlTestContext gl;
+    VELMORRA_REQUIRE_GL(gl);
+    Renderer& renderer = Renderer::instance();
+    ASSERT_TRUE(renderer.init(gl.window()));
+    test::Journal journal;
+    auto square = std::make_unique<test::TestElement>("square", journal);
+    square->setColor(0.0f, 1.0f, 0.0f);
+    auto object = std::make_unique<Object>();
+    object->addElement(std::move(square));
+    renderer.addObject(std::move(object));
+    renderer.setProjection(45.0f, 0.5f, 1000.0f);
+    renderer.getCamera().translateLocal(0.0f, 0.0f, -5.0f);
+
+    renderer.drawFrame();
+    std::vector<std::uint8_t> pixels = gl.readPixels();
+    EXPECT_EQ(gl.pixelAt(pixels, 400, 300)[1], 255) << "the square in front of the camera";
+    EXPECT_EQ(gl.pixelAt(pixels, 10, 10)[1], 0);
+    EXPECT_EQ(journal.drawn.size(), 1u);
+
+    renderer.setCallback(0, FrameRecorder::turnCameraAround);
+    renderer.drawFrame();
+    EXPECT_EQ(gl.countNonBlack(gl.readPixels()), 0) << "turned away before the world was drawn";
+    EXPECT_EQ(journal.drawn.size(), 1u) << "culled behind the camera";
+
+    renderer.shutdown();
+    EXPECT_EQ(renderer.getWorld().getObjectCount(), 0);
+    EXPECT_EQ(journal.destroyed, (std::vector<std::string>{"square"}));
+    renderer.setCallback(0, nullptr);
+    renderer.getCamera().reset();
 }
 
 TEST(RendererExtensions, WholeWordsOnly) {
