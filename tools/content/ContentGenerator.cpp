@@ -5,8 +5,12 @@
 #include "content/FontFiles.h"
 #include "content/LavaEnvironment.h"
 #include "content/SettingsBanner.h"
+#include "content/SkyEnvironment.h"
 #include "content/SphereMapRenderer.h"
+#include "content/SpriteAtlas.h"
+#include "content/StudioEnvironment.h"
 #include "content/TextRasterizer.h"
+#include "content/TitleTexture.h"
 
 #include <cstdio>
 
@@ -22,19 +26,31 @@ constexpr int sphereMapSamples = 3;
 ContentGenerator::ContentGenerator(std::string directory) : directory(std::move(directory)) {}
 
 std::vector<std::string> ContentGenerator::fileNames() {
-    return {"lava.bmp", "settings.bmp"};
+    return {"lava.bmp", "chrome.bmp", "sky.bmp", "dummy.bmp", "text.bmp", "settings.bmp"};
 }
 
 bool ContentGenerator::generateAll() {
     const TextRasterizer titleFont(FontFiles::titleFont());
-    if (!titleFont.isReady()) {
-        std::fprintf(stderr, "cannot open the font %s\n", FontFiles::titleFont().c_str());
+    const TextRasterizer captionFont(FontFiles::captionFont());
+    if (!titleFont.isReady() || !captionFont.isReady()) {
+        std::fprintf(stderr, "cannot open the fonts %s and %s\n", FontFiles::titleFont().c_str(),
+                     FontFiles::captionFont().c_str());
         return false;
     }
     const LavaEnvironment lava;
     const Canvas lavaMap = SphereMapRenderer::render(
         [&lava](const Vec3& d) { return lava.look(d); }, sphereMapSize, sphereMapSamples);
+    const StudioEnvironment studio;
+    const SkyEnvironment sky;
     return writePicture("lava.bmp", lavaMap) &&
+           writePicture("chrome.bmp", SphereMapRenderer::render(
+                                          [&studio](const Vec3& d) { return studio.look(d); },
+                                          sphereMapSize, sphereMapSamples)) &&
+           writePicture("sky.bmp",
+                        SphereMapRenderer::render([&sky](const Vec3& d) { return sky.look(d); },
+                                                  sphereMapSize, sphereMapSamples)) &&
+           writePicture("dummy.bmp", SpriteAtlas().paint()) &&
+           writePicture("text.bmp", TitleTexture::paint(titleFont, captionFont)) &&
            writePicture("settings.bmp", SettingsBanner::paint(lavaMap, titleFont));
 }
 

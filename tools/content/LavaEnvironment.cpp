@@ -45,27 +45,27 @@ Rgb LavaEnvironment::lake(const Vec3& d) const {
 }
 
 Rgb LavaEnvironment::smoke(const Vec3& d) const {
-    const double billow = 0.5 + 0.5 * fumes.fractal(d * 2.6, 5);
-    const double litFromBelow = std::exp(-d.y * 3.2);
-    const Rgb soot{0.05f, 0.02f, 0.02f};
-    const Rgb glow = horizonGlow * static_cast<float>(litFromBelow * (0.35 + 0.65 * billow));
+    const double billow = smoothstep(-0.5, 0.8, fumes.fractal(d * 2.2, 6));
+    const double litFromBelow = std::exp(-d.y * 2.6);
+    const Rgb soot{0.16f, 0.05f, 0.03f};
+    const Rgb glow = horizonGlow * static_cast<float>(litFromBelow * (0.15 + 0.85 * billow));
     return soot * static_cast<float>(billow) + glow;
 }
 
 // Sparse sparks: one chance per cell of a grid around the viewer.
 Rgb LavaEnvironment::embers(const Vec3& d) const {
-    constexpr double cells = 34.0;
+    constexpr double cells = 18.0;
     const Vec3 p = d * cells;
     const int cx = static_cast<int>(std::floor(p.x));
     const int cy = static_cast<int>(std::floor(p.y));
     const int cz = static_cast<int>(std::floor(p.z));
     SeededRandom random(cellSeed(cx, cy, cz));
-    if (random.unit() > 0.22) {
+    if (random.unit() > 0.3) {
         return {};
     }
     const Vec3 spark{cx + random.between(0.25, 0.75), cy + random.between(0.25, 0.75),
                      cz + random.between(0.25, 0.75)};
-    const double size = random.between(0.06, 0.2);
+    const double size = random.between(0.05, 0.14);
     const double distance = (p - spark.normalized() * p.length()).length();
     const double glow = std::exp(-(distance * distance) / (size * size));
     const float heat = static_cast<float>(random.between(0.6, 1.0));

@@ -9,9 +9,12 @@ Vec3 SphereMapRenderer::reflectionAt(double s, double t) {
     double x = 2.0 * s - 1.0;
     double y = 2.0 * t - 1.0;
     const double radius = std::sqrt(x * x + y * y);
-    if (radius > 1.0) {
-        x /= radius;
-        y /= radius;
+    // Just inside the rim, so the border continues the rim's upper and lower halves
+    // instead of all meeting in the single direction straight behind the ball.
+    constexpr double rim = 0.999;
+    if (radius > rim) {
+        x *= rim / radius;
+        y *= rim / radius;
     }
     const double z = std::sqrt(std::max(0.0, 1.0 - x * x - y * y));
     // The eye looks along -z: reflecting (0, 0, -1) about the ball's normal (x, y, z).
