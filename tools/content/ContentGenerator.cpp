@@ -2,12 +2,15 @@
 
 #include "BmpWriter.h"
 #include "ByteSink.h"
+#include "content/AltarModel.h"
 #include "content/FontFiles.h"
 #include "content/LavaEnvironment.h"
 #include "content/SettingsBanner.h"
 #include "content/SkyEnvironment.h"
 #include "content/SphereMapRenderer.h"
 #include "content/SpriteAtlas.h"
+#include "content/StoneCupModel.h"
+#include "content/StoneTexture.h"
 #include "content/StudioEnvironment.h"
 #include "content/TextRasterizer.h"
 #include "content/TitleTexture.h"
@@ -26,7 +29,9 @@ constexpr int sphereMapSamples = 3;
 ContentGenerator::ContentGenerator(std::string directory) : directory(std::move(directory)) {}
 
 std::vector<std::string> ContentGenerator::fileNames() {
-    return {"lava.bmp", "chrome.bmp", "sky.bmp", "dummy.bmp", "text.bmp", "settings.bmp"};
+    return {"lava.bmp",   "chrome.bmp",   "sky.bmp",    "dummy.bmp",
+            "text.bmp",   "settings.bmp", "marble.bmp", "sandstone.bmp",
+            "basalt.bmp", "granite.bmp",  "scene.3ds",  "stonecup.3ds"};
 }
 
 bool ContentGenerator::generateAll() {
@@ -51,7 +56,13 @@ bool ContentGenerator::generateAll() {
                                                   sphereMapSize, sphereMapSamples)) &&
            writePicture("dummy.bmp", SpriteAtlas().paint()) &&
            writePicture("text.bmp", TitleTexture::paint(titleFont, captionFont)) &&
-           writePicture("settings.bmp", SettingsBanner::paint(lavaMap, titleFont));
+           writePicture("settings.bmp", SettingsBanner::paint(lavaMap, titleFont)) &&
+           writePicture("marble.bmp", StoneTexture::marble()) &&
+           writePicture("sandstone.bmp", StoneTexture::sandstone()) &&
+           writePicture("basalt.bmp", StoneTexture::basalt()) &&
+           writePicture("granite.bmp", StoneTexture::granite()) &&
+           writeBytes("scene.3ds", AltarModel::file()) &&
+           writeBytes("stonecup.3ds", StoneCupModel::file());
 }
 
 bool ContentGenerator::writePicture(const std::string& name, const Canvas& canvas) const {

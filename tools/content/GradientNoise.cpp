@@ -18,6 +18,10 @@ double lerp(double a, double b, double t) {
     return a + (b - a) * t;
 }
 
+int wrap(int value, int period) {
+    return (value % period + period) % period;
+}
+
 int floorInt(double value) {
     return static_cast<int>(std::floor(value));
 }
@@ -74,6 +78,27 @@ double GradientNoise::gradientDot(int hash, Vec3 o) const {
 }
 
 double GradientNoise::sample(Vec3 p) const {
+    return interpolate(p, 0);
+}
+
+double GradientNoise::samplePeriodic(Vec3 p, int period) const {
+    return interpolate(p, period);
+}
+
+double GradientNoise::fractalPeriodic(Vec3 p, int period, int octaves) const {
+    double sum = 0.0, weight = 1.0, total = 0.0;
+    for (int octave = 0; octave < octaves; ++octave) {
+        sum += weight * samplePeriodic(p, period);
+        total += weight;
+        weight *= 0.5;
+        period *= 2;
+        p = Vec3{p.x * 2.0, p.y * 2.0, p.z * 2.0 + 7.3};
+    }
+    return sum / total * 1.4;
+}
+
+// Period 0: no wrapping.
+double GradientNoise::interpolate(Vec3 p, int period) const {
     const int x0 = floorInt(p.x), y0 = floorInt(p.y), z0 = floorInt(p.z);
     const Vec3 f{p.x - x0, p.y - y0, p.z - z0};
     const double u = fade(f.x), v = fade(f.y), w = fade(f.z);
@@ -82,7 +107,9 @@ double GradientNoise::sample(Vec3 p) const {
         for (int dy = 0; dy < 2; ++dy) {
             for (int dx = 0; dx < 2; ++dx) {
                 const Vec3 offset{f.x - dx, f.y - dy, f.z - dz};
-                corners[dz][dy][dx] = gradientDot(hashAt(x0 + dx, y0 + dy, z0 + dz), offset);
+                const int x = period > 0 ? wrap(x0 + dx, period) : x0 + dx;
+                const int y = period > 0 ? wrap(y0 + dy, period) : y0 + dy;
+                corners[dz][dy][dx] = gradientDot(hashAt(x, y, z0 + dz), offset);
             }
         }
     }
