@@ -1,0 +1,71 @@
+#include "scene/ChunkCursor.h"
+
+#include <bit>
+
+namespace velmorra {
+
+std::uint32_t ChunkCursor::readLittleEndian(std::size_t size) {
+    if (remaining() < size) {
+        offset = bytes.size();
+        overrun = true;
+        return 0;
+    }
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        value |= static_cast<std::uint32_t>(bytes[offset + i]) << (8 * i);
+    }
+    offset += size;
+    return value;
+}
+
+std::uint8_t ChunkCursor::read8() {
+    return static_cast<std::uint8_t>(readLittleEndian(1));
+}
+
+std::uint16_t ChunkCursor::read16() {
+    return static_cast<std::uint16_t>(readLittleEndian(2));
+}
+
+std::uint32_t ChunkCursor::read32() {
+    return readLittleEndian(4);
+}
+
+float ChunkCursor::readFloat() {
+    return std::bit_cast<float>(read32());
+}
+
+std::string ChunkCursor::readName() {
+    std::string name;
+    while (!atEnd()) {
+        const auto c = static_cast<char>(bytes[offset++]);
+        if (c == '\0') {
+            break;
+        }
+        name.push_back(c);
+    }
+    return name;
+}
+
+bool ChunkCursor::nextChunk(std::uint16_t& id, ChunkCursor& content) {
+    if (atEnd()) {
+        return false;
+    }
+    if (remaining() < headerSize) {
+        offset = bytes.size();
+        damaged = true;
+        return false;
+    }
+    id = read16();
+    const std::uint32_t length = read32();
+    if (length < headerSize || length - headerSize > remaining()) {
+        offset = bytes.size();
+        damaged = true;
+        return false;
+    }
+    const std::size_t contentSize = length - headerSize;
+    content = ChunkCursor(bytes.subspan(offset, contentSize));
+    offset += contentSize;
+    return true;
+}
+
+} // namespace velmorra

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "render/Material.h"
+#include "scene/MeshArrays.h"
+#include "scene/MeshElement.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace velmorra {
+
+class ChunkCursor;
+class Object;
+
+// Reads a 3DS scene file into mesh elements of an Object: geometry, texture coordinates, the
+// ambient, diffuse and specular colours of each mesh's material and the material's texture
+// file. Three walks over the chunk tree: count the meshes, read them, read the materials. Every
+// step goes to the debug log. A loader keeps nothing from one load to the next.
+class ThreeDsLoader {
+  public:
+    // Longest names kept; longer ones are cut.
+    static constexpr std::size_t objectNameLimit = 51;
+    static constexpr std::size_t materialNameLimit = 49;
+    static constexpr std::size_t textureNameLimit = 255;
+    // Sub-chunks below this many levels inside an object or a material are skipped.
+    static constexpr int nestingLimit = 16;
+    // Larger files are refused rather than read into memory.
+    static constexpr std::size_t fileSizeLimit = std::size_t{1} << 28;
+
+    // True when the file was read, even with no mesh in it; false, leaving the object
+    // unchanged, when a name or the object is missing, the file cannot be read or it does not
+    // begin with the main chunk. Texture file names in the file are used as they stand.
+    bool load(const char* fileName, Object* object);
+    // The same for a file already in memory, from the check of the first chunk on.
+    bool load(std::span<const std::uint8_t> file, Object* object);
+
+  private:
+    enum class ColorSlot { none, ambient, diffuse, specular };
+
+    void reset();
+    int countMeshes(ChunkCursor top) const;
+    static void findVertexCount(ChunkCursor chunks, int depth, int& vertexCount);
+
+    template <typename Visit> void forEachChunk(ChunkCursor level, Visit&& visit);
+    template <typename Visit> void forEachEditorChunk(ChunkCursor top, Visit&& visit);
+    bool mayDescend(int depth);
+    std::string readName(ChunkCursor& content, std::size_t limit);
+    void checkListFits(const ChunkCursor& content);
+
+    void readMeshes(ChunkCursor top);
+    void readObjectChunks(ChunkCursor chunks, int depth);
+    void readVertices(ChunkCursor content);
+    void readMapping(ChunkCursor content);
+    void readFaces(ChunkCursor content, int depth);
+    void buildNextMesh(std::vector<Face> faces);
+    void checkGeometry(const std::vector<Face>& faces) const;
+    void readFaceMaterial(ChunkCursor content);
+
+    void readMaterials(ChunkCursor top);
+    void readMaterialChunks(ChunkCursor chunks, int depth);
+    void readMaterialName(ChunkCursor content);
+    void selectColor(ColorSlot slot, const char* label);
+    void readTextureFile(ChunkCursor content);
+    void readColor(ChunkCursor content);
+    bool usesCurrentMaterial(std::size_t mesh) const;
+
+    std::vector<std::unique_ptr<MeshElement>> meshes;
+    // The material each mesh's face material list names; empty when none.
+    std::vector<std::string> meshMaterials;
+
+    // Arrays read but not yet handed to a mesh; the next face list takes them.
+    std::vector<Vector3> pendingVertices;
+    std::vector<TexCoord> pendingMapping;
+    int lastBuilt = -1;
+
+    // Carried from one material block to the next: a colour one material sets stays for the
+    // later ones that do not set it again.
+    Material working;
+    std::string currentMaterial;
+    int lastUser = -1;
+    ColorSlot selected = ColorSlot::none;
+};
+
+// The loader as one call: a fresh ThreeDsLoader reads the file into the object.
+bool load3ds(const char* fileName, Object* object);
+
+} // namespace velmorra

@@ -1,0 +1,314 @@
+#include "scene/ThreeDsLoader.h"
+#include "render/BmpBuilder.h"
+#include "render/TexManager.h"
+#include "scene/MeshElement.h"
+#include "scene/Object.h"
+#include "scene/ThreeDsSamples.h"
+#include "support/GlTestContext.h"
+#include "support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace velmorra {
+namespace {
+
+namespace samples = test::samples;
+
+int openFileCount() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+std::array<float, 4> rgba(const Color& color) {
+    return {color.r, color.g, color.b, color.a};
+}
+
+// Each test writes its files into the log's fresh directory and loads them into one Object.
+class ThreeDsLoaderTest : public testing::Test {
+  protected:
+    void SetUp() override { test::BmpBuilder::solid(4, 4, {0, 255, 0}).writeTo("tex.bmp"); }
+    void TearDown() override {
+        object.reset();
+        EXPECT_EQ(TexManager::instance().size(), 0u);
+    }
+
+    bool load(const samples::Bytes& bytes, const std::string& fileName = "model.3ds") {
+        tools::ByteSink::writeFile(fileName, bytes);
+        return load3ds(fileName.c_str(), object.get());
+    }
+
+    MeshElement& mesh(int index) {
+        auto* element = dynamic_cast<MeshElement*>(object->getElement(index));
+        EXPECT_NE(element, nullptr);
+        return *element;
+    }
+
+    // The log from the mesh pass's start line up to the closing line.
+    std::string passes() {
+        const std::string text = log.text();
+        const std::size_t start = text.find("\nStart reading MESH\n");
+        return start == std::string::npos ? text : text.substr(start);
+    }
+
+    test::GlTestContext gl;
+    test::LogCapture log;
+    std::unique_ptr<Object> object = std::make_unique<Object>();
+};
+
+TEST_F(ThreeDsLoaderTest, ReadsASmallFileWithItsExactLog) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::smallScene(), "small.3ds"));
+    EXPECT_EQ(log.text(), "Loading 3ds file: small.3ds\n"
+                          "Found 1 objects.\n"
+                          "Creating 1 elements.\n"
+                          "\nStart reading MESH\n"
+                          "  Reading object: Box\n"
+                          "  Vertices: 3\n"
+                          "  Mapping: 3\n"
+                          "  Faces: 1\n"
+                          "  Material: Red\n"
+                          "End reading MESH\n"
+                          "Start reading MATERIALS\n"
+                          "  Reading material: Red\n"
+                          "  Ambient:   R=10 G=20 B=30\n"
+                          "  Diffuse:   R=255 G=128 B=0\n"
+                          "  Specular:   R=1 G=2 B=3\n"
+                          "  Texture: tex.bmp\n"
+                          "  Loading texture file: tex.bmp\n"
+                          "  Loaded 4x4 image.\n"
+                          "End reading MATERIALS\n"
+                          "Closing 3ds file.\n\n");
+    ASSERT_EQ(object->getElementCount(), 1);
+    MeshElement& box = mesh(0);
+    ASSERT_TRUE(box.isBuilt());
+    EXPECT_EQ(box.getVertices()[2], (Vector3{0, 2, -1}));
+    EXPECT_EQ(box.getTexCoords()[2].v, 1.0f);
+    const Material& material = box.getMaterial();
+    EXPECT_EQ(rgba(material.getAmbient()),
+              (std::array<float, 4>{10 / 255.0f, 20 / 255.0f, 30 / 255.0f, 1}));
+    EXPECT_FLOAT_EQ(material.getDiffuse().r, 1.0f);
+    EXPECT_FLOAT_EQ(material.getDiffuse().g, 0.50196081f);
+    EXPECT_EQ(material.getDiffuse().b, 0.0f);
+    EXPECT_EQ(material.getDiffuse().a, 1.0f);
+    EXPECT_FLOAT_EQ(material.getSpecular().b, 3 / 255.0f);
+    EXPECT_TRUE(material.getTexture(0).isLoaded());
+}
+
+TEST_F(ThreeDsLoaderTest, RefusesWhatIsNotA3dsFileAndClosesIt) {
+    VELMORRA_REQUIRE_GL(gl);
+    EXPECT_FALSE(load3ds(nullptr, object.get()));
+    const int filesBefore = openFileCount();
+    EXPECT_FALSE(load(samples::wrongFirstChunk(), "wrong.3ds"));
+    EXPECT_FALSE(load3ds("missing.3ds", object.get()));
+    EXPECT_FALSE(load(samples::Bytes{0x4D}, "one-byte.3ds"));
+    EXPECT_EQ(openFileCount(), filesBefore);
+    EXPECT_EQ(object->getElementCount(), 0);
+    EXPECT_EQ(log.text(), "Loading 3ds file: wrong.3ds\n"
+                          "Error: not a valid 3ds format!\n\n"
+                          "Loading 3ds file: missing.3ds\n"
+                          "Error: could not open file!\n\n"
+                          "Loading 3ds file: one-byte.3ds\n"
+                          "Error: not a valid 3ds format!\n\n");
+}
+
+TEST_F(ThreeDsLoaderTest, CountsOnlyObjectsWithVertices) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::camerasAmongMeshes()));
+    ASSERT_EQ(object->getElementCount(), 2);
+    EXPECT_TRUE(mesh(0).isBuilt());
+    EXPECT_TRUE(mesh(1).isBuilt());
+    const std::string text = log.text();
+    EXPECT_NE(text.find("Found 2 objects.\n"), std::string::npos);
+    EXPECT_NE(text.find("  Reading object: Camera02\n  Reading object: Second\n"),
+              std::string::npos);
+}
+
+TEST_F(ThreeDsLoaderTest, AFileWithoutAnEditorChunkLoadsEmpty) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::withoutEditor(), "empty.3ds"));
+    EXPECT_EQ(object->getElementCount(), 0);
+    EXPECT_EQ(log.text(), "Loading 3ds file: empty.3ds\n"
+                          "Found 0 objects.\n"
+                          "Creating 0 elements.\n"
+                          "\nStart reading MESH\n"
+                          "End reading MESH\n"
+                          "Start reading MATERIALS\n"
+                          "End reading MATERIALS\n"
+                          "Closing 3ds file.\n\n");
+}
+
+TEST_F(ThreeDsLoaderTest, MeshesSharingAMaterialBothReceiveItsColoursAndTexture) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::sharedMaterial()));
+    ASSERT_EQ(object->getElementCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const Material& material = mesh(i).getMaterial();
+        EXPECT_FLOAT_EQ(material.getDiffuse().g, 128 / 255.0f);
+        EXPECT_TRUE(material.getTexture(0).isLoaded());
+    }
+    const int texture = mesh(0).getMaterial().getTexture(0).getTextureName();
+    EXPECT_EQ(mesh(1).getMaterial().getTexture(0).getTextureName(), texture);
+    EXPECT_EQ(TexManager::instance().referenceCount(texture), 2);
+}
+
+TEST_F(ThreeDsLoaderTest, AnUnusedMaterialIsLoggedButChangesNothing) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::unusedMaterial()));
+    const Material& material = mesh(0).getMaterial();
+    EXPECT_EQ(rgba(material.getDiffuse()), (std::array<float, 4>{0.8f, 0.8f, 0.8f, 1}));
+    EXPECT_FALSE(material.getTexture(0).isLoaded());
+    const std::string text = log.text();
+    EXPECT_NE(text.find("  Reading material: Red\n  Ambient:   R=10 G=20 B=30\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("Loading texture file"), std::string::npos);
+}
+
+TEST_F(ThreeDsLoaderTest, TheWorkingMaterialCarriesColoursIntoLaterMaterials) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::carriedMaterial()));
+    const Material& a = mesh(0).getMaterial();
+    const Material& b = mesh(1).getMaterial();
+    EXPECT_EQ(rgba(a.getDiffuse()), (std::array<float, 4>{1, 0, 0, 1}));
+    EXPECT_EQ(rgba(a.getAmbient()), (std::array<float, 4>{0.2f, 0.2f, 0.2f, 1}));
+    EXPECT_EQ(rgba(b.getAmbient()), (std::array<float, 4>{0, 1, 0, 1}));
+    EXPECT_EQ(rgba(b.getDiffuse()), (std::array<float, 4>{1, 0, 0, 1}));
+}
+
+TEST_F(ThreeDsLoaderTest, AColourAfterTheTextureMapGivesTheTextureBack) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::colourAfterTexture()));
+    const Material& material = mesh(0).getMaterial();
+    EXPECT_FALSE(material.getTexture(0).isLoaded());
+    EXPECT_EQ(rgba(material.getDiffuse()), (std::array<float, 4>{0, 0, 1, 1}));
+    EXPECT_EQ(TexManager::instance().size(), 0u);
+}
+
+TEST_F(ThreeDsLoaderTest, FaceListsBeyondTheCountedObjectsAreDropped) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::extraFaceList()));
+    ASSERT_EQ(object->getElementCount(), 1);
+    EXPECT_TRUE(mesh(0).isBuilt());
+    EXPECT_EQ(passes(), "\nStart reading MESH\n"
+                        "  Reading object: Two\n"
+                        "  Vertices: 3\n"
+                        "  Faces: 1\n"
+                        "  Material: A\n"
+                        "  Faces: 1\n"
+                        "  Warning: more face lists than objects, face list dropped.\n"
+                        "  Material: B\n"
+                        "End reading MESH\n"
+                        "Start reading MATERIALS\n"
+                        "End reading MATERIALS\n"
+                        "Closing 3ds file.\n\n");
+}
+
+TEST_F(ThreeDsLoaderTest, LongNamesAreCutToTheirLimits) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::longNames()));
+    const std::string text = log.text();
+    EXPECT_NE(text.find("  Reading object: " + std::string(51, 'o') + "\n"), std::string::npos);
+    EXPECT_NE(text.find("  Material: " + std::string(49, 'm') + "\n"), std::string::npos);
+    EXPECT_NE(text.find("  Texture: " + std::string(255, 't') + "\n"), std::string::npos);
+    EXPECT_NE(text.find("  Warning: name longer than 49 characters cut.\n"), std::string::npos);
+    // The cut names still match: the mesh receives the material's colours.
+    EXPECT_FLOAT_EQ(mesh(0).getMaterial().getDiffuse().g, 128 / 255.0f);
+}
+
+TEST_F(ThreeDsLoaderTest, MissingMappingCoordinatesAreZero) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::shortMapping()));
+    const auto& texCoords = mesh(0).getTexCoords();
+    ASSERT_EQ(texCoords.size(), 3u);
+    EXPECT_EQ(texCoords[0].u, 0.5f);
+    EXPECT_EQ(texCoords[0].v, 0.25f);
+    EXPECT_EQ(texCoords[2].u, 0.0f);
+    EXPECT_NE(log.text().find("  Warning: mapping list shorter than the vertex list, missing "
+                              "coordinates are zero.\n"),
+              std::string::npos);
+}
+
+TEST_F(ThreeDsLoaderTest, AChunkLengthOutsideItsParentEndsThatLevel) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::lengthPastParent()));
+    ASSERT_EQ(object->getElementCount(), 1);
+    EXPECT_FALSE(mesh(0).isBuilt()); // the face list lay behind the damage
+    EXPECT_EQ(passes(), "\nStart reading MESH\n"
+                        "  Reading object: Cut\n"
+                        "  Vertices: 3\n"
+                        "  Warning: damaged chunk, the rest of its level is skipped.\n"
+                        "End reading MESH\n"
+                        "Start reading MATERIALS\n"
+                        "End reading MATERIALS\n"
+                        "Closing 3ds file.\n\n");
+}
+
+TEST_F(ThreeDsLoaderTest, AChunkLengthOutsideTheFileOrInsideItsHeaderEndsThatLevel) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::lengthPastFile()));
+    EXPECT_EQ(object->getElementCount(), 0);
+    ASSERT_TRUE(load(samples::lengthInsideHeader()));
+    ASSERT_EQ(object->getElementCount(), 1);
+    const std::string text = log.text();
+    EXPECT_NE(text.find("  Reading object: Kept\n"
+                        "  Vertices: 3\n"
+                        "  Mapping: 3\n"
+                        "  Faces: 1\n"
+                        "  Warning: damaged chunk, the rest of its level is skipped.\n"
+                        "End reading MESH\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("Unread"), std::string::npos);
+}
+
+TEST_F(ThreeDsLoaderTest, ListsLongerThanTheirChunkAreZeroFilled) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::listPastChunk()));
+    const auto& vertices = mesh(0).getVertices();
+    ASSERT_EQ(vertices.size(), 5u);
+    EXPECT_EQ(vertices[2], (Vector3{1, 1, -1}));
+    EXPECT_EQ(vertices[3], (Vector3{}));
+    EXPECT_NE(log.text().find("  Vertices: 5\n"
+                              "  Warning: list longer than its chunk, missing entries are zero.\n"),
+              std::string::npos);
+}
+
+TEST_F(ThreeDsLoaderTest, OtherDamageIsReportedAndSurvived) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::facePastVertices()));
+    ASSERT_TRUE(load(samples::materialBeforeFaces()));
+    // Too deep to reach even the vertex list: not counted.
+    ASSERT_TRUE(load(samples::nestedDeep()));
+    ASSERT_EQ(object->getElementCount(), 2);
+    EXPECT_EQ(mesh(0).getFaces().size(), 2u);
+    EXPECT_TRUE(mesh(1).isBuilt());
+    const std::string text = log.text();
+    EXPECT_NE(text.find("  Warning: 1 faces name missing vertices and are not drawn.\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("  Material: Red\n  Warning: material list before any face list, "
+                        "ignored.\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("  Warning: chunks nested too deeply, skipped.\n"), std::string::npos);
+}
+
+TEST_F(ThreeDsLoaderTest, CutsOfAFileLoadWhatTheyStillHold) {
+    VELMORRA_REQUIRE_GL(gl);
+    for (const samples::Sample& sample : samples::all()) {
+        SCOPED_TRACE(sample.name);
+        auto scratch = std::make_unique<Object>();
+        tools::ByteSink::writeFile("sample.3ds", sample.bytes);
+        const bool loaded = load3ds("sample.3ds", scratch.get());
+        const bool valid =
+            sample.bytes.size() >= 2 && sample.bytes[0] == 0x4D && sample.bytes[1] == 0x4D;
+        EXPECT_EQ(loaded, valid);
+    }
+}
+
+} // namespace
+} // namespace velmorra
