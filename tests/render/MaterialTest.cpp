@@ -114,7 +114,8 @@ TEST_F(TextureTest, AssignmentGivesTheOverwrittenReferenceBack) {
     EXPECT_FALSE(glIsTexture(static_cast<GLuint>(redName)));
     EXPECT_EQ(references(blue), 2);
 
-    red = red; // self-assignment keeps the one reference
+    Texture& alias = red;
+    red = alias; // self-assignment keeps the one reference
     EXPECT_EQ(references(blue), 2);
     Texture empty;
     red = empty;
