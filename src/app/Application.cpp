@@ -3,6 +3,8 @@
 #include "app/Log.h"
 #include "app/SettingsDialog.h"
 #include "app/ShellObjects.h"
+#include "demo/CreditsOverlay.h"
+#include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
 #include "render/Renderer.h"
 #include "render/TexManager.h"
@@ -74,6 +76,8 @@ int runApplication() {
     renderer.init(shell.display.getDeviceContext());
     setupScene();
     shell.sound.play(musicFile);
+    renderer.setCallback(0, demoTimeline);
+    renderer.setCallback(1, creditsOverlay);
     logGlIdentification();
     renderer.run();
     renderer.shutdown();

@@ -1,9 +1,143 @@
 #include "demo/SceneSetup.h"
 
+#include "demo/DemoState.h"
+#include "demo/Starfield.h"
+#include "demo/TexQuad2D.h"
+#include "fluid/FluidElement.h"
+#include "math/Random.h"
+#include "render/Renderer.h"
+#include "scene/LightElement.h"
+#include "scene/Object.h"
+#include "scene/ThreeDsLoader.h"
+
+#include <ctime>
+#include <filesystem>
+#include <memory>
+
 namespace velmorra {
 
-// The scene arrives with the demo's content; until then the frame loop draws
-// an empty world.
-void setupScene() {}
+namespace {
+
+constexpr std::array<float, DemoState::phaseCount> phaseLengths = {
+    14.0f, 10.0f, 7.0f, 3.0f, 8.0f, 14.0f, 2.0f,  2.0f, 1.0f,
+    10.0f, 15.0f, 2.0f, 2.0f, 8.0f, 40.0f, 20.0f, 4.0f};
+
+struct QuadBand {
+    float width;
+    float height;
+    float bottom; // of the band in texture coordinates; each band is a quarter high
+};
+
+constexpr QuadBand quadBands[DemoState::quadCount] = {
+    {400.0f, 100.0f, 0.75f}, {280.0f, 70.0f, 0.5f}, {600.0f, 150.0f, 0.25f}, {280.0f, 70.0f, 0.0f}};
+
+Object* addLight(DemoState& state) {
+    auto light = std::make_unique<LightElement>();
+    light->setSpot(180, 60.0f, Vector3(-1.0f, -1.0f, 1.0f), true);
+    light->setPosition(10.0f, 10.0f, -10.0f);
+    light->setColor(1.0f, 1.0f, 1.0f);
+    light->setAttenuation(1.0f, 0.0f, 0.0f);
+    light->setFlags(true, false, false);
+    light->setMarker(true);
+    // It lights the scene, but its marker, glow and flare are never drawn.
+    light->setVisible(false);
+    state.light = light.get();
+    auto object = std::make_unique<Object>();
+    object->addElement(std::move(light));
+    Object* placed = object.get();
+    Renderer::instance().addObject(std::move(object));
+    return placed;
+}
+
+Object* addFluid(DemoState& state) {
+    auto fluid = std::make_unique<FluidElement>();
+    fluid->init(7, 22, 1.5f, 1.5f, 1.5f);
+    fluid->setAmbient(0.6f, 0.6f, 0.6f, 1.0f);
+    fluid->setDiffuse(0.8f, 0.6f, 0.6f, 1.0f);
+    fluid->setSpecular(1.0f, 1.0f, 1.0f, 1.0f);
+    fluid->setEmission(0.0f, 0.0f, 0.0f, 1.0f);
+    fluid->setIsoLevel(12.0);
+    fluid->setGravity(0.0f, 0.0f, 0.0f);
+    fluid->setMass(0.01f);
+    fluid->setRestDistance(0.4f);
+    fluid->setDamping(0.98f);
+    fluid->setBounds(-100.0f, 100.0f, -100.0f, 100.0f, -100.0f, 100.0f);
+    fluid->setTexture("lava.bmp");
+    fluid->setPosition(0.0f, 0.0f, 0.0f);
+    fluid->getParticles(state.particlePositions, state.particleVelocities, state.particleCount);
+    state.fluid = fluid.get();
+    auto object = std::make_unique<Object>();
+    object->addElement(std::move(fluid));
+    object->getFrame()->rotateLocalY(10.0f);
+    object->getFrame()->rotateLocalX(10.0f);
+    Object* placed = object.get();
+    Renderer::instance().addObject(std::move(object));
+    return placed;
+}
+
+Object* addModel(const char* fileName) {
+    auto object = std::make_unique<Object>();
+    load3ds(fileName, object.get());
+    object->setVisible(false);
+    Object* placed = object.get();
+    Renderer::instance().addObject(std::move(object));
+    return placed;
+}
+
+void addStarfield(DemoState& state) {
+    auto starfield = std::make_unique<Starfield>();
+    starfield->build(50.0f, 1.0f, 10000, "dummy.bmp", 1.0f);
+    state.starfield = starfield.get();
+    Renderer::instance().setBackground(std::move(starfield));
+}
+
+void makeTitleQuads(DemoState& state) {
+    for (std::size_t index = 0; index < state.quads.size(); ++index) {
+        const QuadBand& band = quadBands[index];
+        auto quad = std::make_unique<TexQuad2D>();
+        quad->load("text.bmp");
+        quad->setSize(band.width, band.height);
+        quad->setTexCoord(0, 0.0f, band.bottom);
+        quad->setTexCoord(1, 1.0f, band.bottom);
+        quad->setTexCoord(2, 1.0f, band.bottom + 0.25f);
+        quad->setTexCoord(3, 0.0f, band.bottom + 0.25f);
+        quad->setVisible(false);
+        state.quads[index] = std::move(quad);
+    }
+}
+
+void setUpView(DemoState& state) {
+    Renderer& renderer = Renderer::instance();
+    renderer.setAmbient(0.6f, 0.6f, 0.6f);
+    renderer.setProjection(45.0f, 0.5f, 1000.0f);
+    renderer.getCamera().translateLocal(0.0f, 0.0f, -5.0f);
+    state.framePeriod = 1.0f / 30.0f;
+    state.fluidStep = 0.0f;
+    renderer.setFrameRate(static_cast<float>(1.0 / state.framePeriod), false);
+}
+
+} // namespace
+
+void setupScene() {
+    DemoState& state = demoState();
+    state.phaseDurations = phaseLengths;
+    demoRandom().seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    // The files, including the textures the models name, are read from ./data.
+    // Going back to where we were, rather than one level up, keeps a missing
+    // or linked data folder from leaving the program somewhere else.
+    std::error_code error;
+    const std::filesystem::path startDirectory = std::filesystem::current_path(error);
+    std::filesystem::current_path("./data", error);
+    state.lightObject = addLight(state);
+    state.fluidObject = addFluid(state);
+    state.sceneObject = addModel("scene.3ds");
+    state.cupObject = addModel("stonecup.3ds");
+    addStarfield(state);
+    makeTitleQuads(state);
+    setUpView(state);
+    state.demoTimer.init();
+    state.demoTimer.mark();
+    std::filesystem::current_path(startDirectory, error);
+}
 
 } // namespace velmorra

@@ -62,6 +62,7 @@ class Renderer {
     void measureFrameRate();
     void waitForFrameCap() const;
     float getFrameRate() const { return frameRate; }
+    const std::array<float, 4>& getFade() const { return fadeColor; }
     float getMaxFrameRate() const { return maxFrameRate; }
     bool isShowingFps() const { return showFps; }
     const std::array<int, 4>& getViewport() const { return viewport; }

@@ -39,6 +39,7 @@ class Element {
     virtual CullResult cullTest() const = 0;
 
     void setDrawMode(int mode) { drawMode = mode; }
+    int getDrawMode() const { return drawMode; }
     void setVisible(bool value) { visible = value; }
     bool isVisible() const { return visible; }
     void setOwner(const ObjectTransform* transform) { owner = transform; }

@@ -1,4 +1,5 @@
 #include "app/Timer.h"
+#include "support/FakeClock.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -8,20 +9,7 @@
 namespace velmorra {
 namespace {
 
-// A clock the tests move by hand.
-struct FakeClock {
-    static inline std::int64_t frequency = 0;
-    static inline std::int64_t counter = 0;
-    static inline std::uint32_t milliseconds = 0;
-
-    static std::int64_t readFrequency() { return frequency; }
-    static std::int64_t readCounter() { return counter; }
-    static std::uint32_t readMilliseconds() { return milliseconds; }
-    static const ClockSource& source() {
-        static const ClockSource clock{readFrequency, readCounter, readMilliseconds};
-        return clock;
-    }
-};
+using test::FakeClock;
 
 class TimerTest : public ::testing::Test {
   protected:
