@@ -136,7 +136,9 @@ TEST_F(ContentFilesTest, TheTextureCacheUploadsEveryPictureWithTheDemosFilters) 
         GLint width = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         EXPECT_EQ(width, size.width) << name;
+        manager.release(textureName);
     }
+    EXPECT_EQ(manager.size(), 0u);
 }
 
 } // namespace
