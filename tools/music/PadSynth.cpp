@@ -12,6 +12,8 @@ namespace {
 
 constexpr double sendLevel = 0.45;
 constexpr float gain = 0.06f;
+// Constant-power panning puts -3 dB on each side at the centre; pads stay at unity there.
+constexpr double centreGain = 1.4142135623730951;
 
 } // namespace
 
@@ -44,8 +46,8 @@ void PadSynth::play(const Note& note, double brightness, Buses buses) const {
         const double level = envelope.level(t, note.duration) * note.velocity * gain;
         const double l = (leftFilter.process(left).low + sub) * level;
         const double r = (rightFilter.process(right).low + sub) * level;
-        const double pl = Waveforms::leftGain(note.pan) * 1.41421356,
-                     pr = Waveforms::rightGain(note.pan) * 1.41421356;
+        const double pl = Waveforms::leftGain(note.pan) * centreGain,
+                     pr = Waveforms::rightGain(note.pan) * centreGain;
         buses.dry.add(first + i, static_cast<float>(l * pl), static_cast<float>(r * pr));
         buses.send.add(first + i, static_cast<float>(l * pl * sendLevel),
                        static_cast<float>(r * pr * sendLevel));

@@ -135,20 +135,24 @@ void writeLead(Score& score) {
         addPhrase(score, phrase % 2 == 0 ? themeA : themeB, first, s[title].endBar, 0, 0.8f, 0.1f);
     }
     // Over the stream: a few long high notes answering the falling arpeggios.
-    for (int bar = s[stream].firstBar + 4; bar < s[stream].endBar; bar += 2) {
+    for (int bar = s[stream].firstBar + 4; bar + 1 < s[stream].endBar; bar += 2) {
         const Chord chord = chordAt(bar);
         score.lead.push_back({barStart(bar), Score::bar * 0.9, chord.tones[2] + 12, 0.55f, -0.2f});
         score.lead.push_back(
             {barStart(bar + 1), Score::bar * 0.8, chord.tones[1] + 12, 0.5f, 0.2f});
     }
-    // The pour: the theme, then doubled an octave down, then an octave up.
+    // The pour, a tone higher: the theme alone, then doubled an octave down,
+    // and in its last two phrases an octave up as well, softly.
+    constexpr int lift = 2;
     for (int phrase = 0; phrase < 6; ++phrase) {
         const int first = s[pour].firstBar + 4 * phrase;
         const auto& theme = phrase % 2 == 0 ? themeA : themeB;
-        const int shift = phrase >= 4 && phrase % 2 == 0 ? 14 : 2;
-        addPhrase(score, theme, first, s[pour].endBar, shift, 0.9f, 0.0f);
+        addPhrase(score, theme, first, s[pour].endBar, lift, 0.9f, 0.0f);
         if (phrase >= 2) {
-            addPhrase(score, theme, first, s[pour].endBar, shift - 12, 0.5f, -0.4f);
+            addPhrase(score, theme, first, s[pour].endBar, lift - 12, 0.5f, -0.4f);
+        }
+        if (phrase >= 4) {
+            addPhrase(score, theme, first, s[pour].endBar, lift + 12, 0.3f, 0.4f);
         }
     }
     addPhrase(score, themeA, s[outro].firstBar, s[outro].firstBar + 4, 0, 0.55f, 0.25f);
