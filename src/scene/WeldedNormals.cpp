@@ -107,12 +107,19 @@ Incidence findIncidence(std::span<const Face> faces, std::size_t vertexCount) {
 
 } // namespace
 
+// The sum is first brought to a length near 1 by a power of two, which changes no bit of the
+// direction: a tiny sum would otherwise get a length rounded to a few bits of a denormal, and a
+// huge one an infinite length.
 Vector3 unitOrZero(const Vector3& sum) {
-    const auto l = static_cast<float>(length(sum));
-    if (!(l > 0.0f) || !std::isfinite(l)) {
+    const double l = length(sum);
+    if (!(l > 0.0) || !std::isfinite(l)) {
         return {};
     }
-    return normalized(sum);
+    const int exponent = std::ilogb(l);
+    const auto rescale = [exponent](float value) {
+        return static_cast<float>(std::ldexp(static_cast<double>(value), -exponent));
+    };
+    return normalized({rescale(sum.x), rescale(sum.y), rescale(sum.z)});
 }
 
 std::vector<Vector3> weldedNormals(std::span<const Vector3> vertices, std::span<const Face> faces) {

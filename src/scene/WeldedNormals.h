@@ -20,7 +20,7 @@ namespace velmorra {
 // are grouped by position with a hash map: the cost is linear in the mesh.
 std::vector<Vector3> weldedNormals(std::span<const Vector3> vertices, std::span<const Face> faces);
 
-// The sum normalised, or zero when it has no usable length.
+// The sum normalised, or zero when it has no length (or no finite one).
 Vector3 unitOrZero(const Vector3& sum);
 
 } // namespace velmorra
