@@ -6,6 +6,7 @@
 
 #include "scene/MeshElement.h"
 #include "scene/WeldedNormals.h"
+#include "scene/WeldedNormalsReference.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,28 +52,6 @@ const Sheet& largeSheet() {
     return sheet;
 }
 
-std::vector<Vector3> quadraticNormals(const std::vector<Vector3>& vertices,
-                                      const std::vector<Face>& faces) {
-    std::vector<Vector3> normals(vertices.size());
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-        Vector3 sum;
-        for (std::size_t k = 0; k < vertices.size(); ++k) {
-            if (!(vertices[k] == vertices[i])) {
-                continue;
-            }
-            for (const Face& face : faces) {
-                if (face[0] == k || face[1] == k || face[2] == k) {
-                    const Vector3& a = vertices[face[0]];
-                    sum.add(
-                        cross(difference(vertices[face[1]], a), difference(vertices[face[2]], a)));
-                }
-            }
-        }
-        normals[i] = unitOrZero(sum);
-    }
-    return normals;
-}
-
 void BM_WeldedNormals60000(benchmark::State& state) {
     const Sheet& sheet = largeSheet();
     for (auto _ : state) {
@@ -107,7 +86,7 @@ BENCHMARK(BM_WeldedNormalsBySize)->Arg(25)->Arg(50)->Arg(100)->Complexity();
 void BM_QuadraticNormalsBySize(benchmark::State& state) {
     const Sheet sheet = splitSheet(static_cast<int>(state.range(0)), 10);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(quadraticNormals(sheet.vertices, sheet.faces));
+        benchmark::DoNotOptimize(weldedNormalsByDefinition(sheet.vertices, sheet.faces));
     }
     state.SetComplexityN(static_cast<std::int64_t>(sheet.vertices.size()));
 }

@@ -1,4 +1,5 @@
 #include "scene/WeldedNormals.h"
+#include "scene/WeldedNormalsReference.h"
 
 #include "math/Random.h"
 
@@ -9,36 +10,6 @@
 
 namespace velmorra {
 namespace {
-
-// The definition, one vertex at a time: for vertex i, every vertex k at exactly its
-// coordinates, and for each such k every face that uses k as any corner, in face order.
-std::vector<Vector3> quadraticNormals(const std::vector<Vector3>& vertices,
-                                      const std::vector<Face>& faces) {
-    const std::size_t n = vertices.size();
-    std::vector<Vector3> normals(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        Vector3 sum;
-        for (std::size_t k = 0; k < n; ++k) {
-            const Vector3& a = vertices[i];
-            const Vector3& b = vertices[k];
-            if (!(a.x == b.x && a.y == b.y && a.z == b.z)) {
-                continue;
-            }
-            for (const Face& face : faces) {
-                if (face[0] >= n || face[1] >= n || face[2] >= n) {
-                    continue;
-                }
-                if (face[0] == k || face[1] == k || face[2] == k) {
-                    const Vector3& va = vertices[face[0]];
-                    sum.add(cross(difference(vertices[face[1]], va),
-                                  difference(vertices[face[2]], va)));
-                }
-            }
-        }
-        normals[i] = unitOrZero(sum);
-    }
-    return normals;
-}
 
 // Vertices drawn from a small set of positions, so many records share one, and faces that
 // include repeated corners, degenerate triangles and indices past the end.
@@ -87,7 +58,7 @@ TEST(WeldedNormals, MatchTheDefinitionOnRandomMeshesWithSharedPositions) {
         const RandomMesh mesh =
             randomMesh(random, vertexCount, vertexCount * 2, 1 + vertexCount / (1 + round % 4));
         expectSameBits(weldedNormals(mesh.vertices, mesh.faces),
-                       quadraticNormals(mesh.vertices, mesh.faces));
+                       weldedNormalsByDefinition(mesh.vertices, mesh.faces));
     }
 }
 
@@ -101,6 +72,21 @@ TEST(WeldedNormals, ANormalWithoutDirectionIsZero) {
     for (const Vector3& normal : normals) {
         EXPECT_EQ(normal, (Vector3{}));
     }
+}
+
+TEST(WeldedNormals, TinyAndHugeSumsStillGiveUnitNormals) {
+    const float tiny = std::numeric_limits<float>::denorm_min();
+    const Vector3 fromDenormals = unitOrZero({0, 3 * tiny, 6 * tiny});
+    EXPECT_EQ(fromDenormals.x, 0.0f);
+    EXPECT_NEAR(fromDenormals.y, 1 / std::sqrt(5.0f), 1e-7f);
+    EXPECT_NEAR(fromDenormals.z, 2 / std::sqrt(5.0f), 1e-7f);
+    const Vector3 fromHuge = unitOrZero({3e38f, -3e38f, 0});
+    EXPECT_NEAR(fromHuge.x, 1 / std::sqrt(2.0f), 1e-7f);
+    EXPECT_NEAR(fromHuge.y, -1 / std::sqrt(2.0f), 1e-7f);
+    EXPECT_EQ(unitOrZero({std::numeric_limits<float>::infinity(), 0, 0}), (Vector3{}));
+    // In the ordinary range it is the plain normalisation, to the bit.
+    const Vector3 ordinary{0.3f, -4.7f, 12.25f};
+    EXPECT_EQ(unitOrZero(ordinary), normalized(ordinary));
 }
 
 TEST(WeldedNormals, ANaNCoordinateSharesNoPosition) {
