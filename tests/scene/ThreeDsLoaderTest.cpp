@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -297,13 +298,26 @@ TEST_F(ThreeDsLoaderTest, OtherDamageIsReportedAndSurvived) {
     EXPECT_NE(text.find("  Warning: chunks nested too deeply, skipped.\n"), std::string::npos);
 }
 
-TEST_F(ThreeDsLoaderTest, CutsOfAFileLoadWhatTheyStillHold) {
+// Every sample, whole files and cuts of one, loads or is refused without harm. The samples are
+// also the seeds of the loader's fuzz target: they are written to the directory named by the
+// environment variable VELMORRA_3DS_CORPUS (an absolute path) when it is set.
+TEST_F(ThreeDsLoaderTest, WritesTheFuzzSeedsAndSurvivesEachOfThem) {
     VELMORRA_REQUIRE_GL(gl);
+    const char* requested = std::getenv("VELMORRA_3DS_CORPUS");
+    const std::filesystem::path corpus =
+        requested != nullptr ? std::filesystem::path(requested) : std::filesystem::path();
+    if (!corpus.empty()) {
+        std::filesystem::create_directories(corpus);
+    }
     for (const samples::Sample& sample : samples::all()) {
         SCOPED_TRACE(sample.name);
+        const std::string file = sample.name + ".3ds";
+        if (!corpus.empty()) {
+            ASSERT_TRUE(tools::ByteSink::writeFile((corpus / file).string(), sample.bytes));
+        }
         auto scratch = std::make_unique<Object>();
-        tools::ByteSink::writeFile("sample.3ds", sample.bytes);
-        const bool loaded = load3ds("sample.3ds", scratch.get());
+        tools::ByteSink::writeFile(file, sample.bytes);
+        const bool loaded = load3ds(file.c_str(), scratch.get());
         const bool valid =
             sample.bytes.size() >= 2 && sample.bytes[0] == 0x4D && sample.bytes[1] == 0x4D;
         EXPECT_EQ(loaded, valid);
