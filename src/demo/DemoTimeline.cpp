@@ -2,6 +2,7 @@
 
 #include "app/MessageQueue.h"
 #include "demo/DemoState.h"
+#include "demo/FluidSettings.h"
 #include "demo/TexQuad2D.h"
 #include "fluid/FluidElement.h"
 #include "math/Random.h"
@@ -92,26 +93,45 @@ void takeParticles(DemoState& state) {
                               state.particleCount);
 }
 
+const FluidSettings& streamSettings() {
+    static const FluidSettings settings{{0.6f, 0.6f, 0.6f, 1.0f},
+                                        {0.6f, 0.6f, 0.6f, 1.0f},
+                                        {1.0f, 1.0f, 1.0f, 1.0f},
+                                        {0.0f, 0.0f, 0.0f, 1.0f},
+                                        36.0,
+                                        {0.0f, 0.0f, 0.0f},
+                                        0.01f,
+                                        0.35f,
+                                        0.94f,
+                                        {-1.5f, 1.5f, -1.1f, 100.0f, -1.5f, 1.5f},
+                                        "./data/chrome.bmp"};
+    return settings;
+}
+
+const FluidSettings& pourSettings() {
+    static const FluidSettings settings{{0.6f, 0.6f, 0.6f, 0.6f},
+                                        {0.4f, 0.4f, 0.8f, 0.6f},
+                                        {1.0f, 1.0f, 1.0f, 0.6f},
+                                        {0.0f, 0.0f, 0.0f, 0.6f},
+                                        34.0,
+                                        {0.0f, -100.0f, 0.0f},
+                                        0.02f,
+                                        6.0f,
+                                        0.96f,
+                                        {-1.1f, 1.1f, -2.2f, 1000.0f, -1.1f, 1.1f},
+                                        "./data/sky.bmp"};
+    return settings;
+}
+
 // The stream that falls over the altar.
 void setUpStream(DemoState& state) {
-    Renderer::instance().getCamera().reset();
-    Renderer::instance().getCamera().translateLocal(0.0f, 0.0f, -5.0f);
+    cameraTo({}, 5.0f);
     state.sceneObject->setVisible(true);
     state.quad(1).setVisible(false);
     FluidElement& fluid = *state.fluid;
     fluid.release();
     fluid.init(20, 20, 1.5f, 2.0f, 1.5f);
-    fluid.setAmbient(0.6f, 0.6f, 0.6f, 1.0f);
-    fluid.setDiffuse(0.6f, 0.6f, 0.6f, 1.0f);
-    fluid.setSpecular(1.0f, 1.0f, 1.0f, 1.0f);
-    fluid.setEmission(0.0f, 0.0f, 0.0f, 1.0f);
-    fluid.setIsoLevel(36.0);
-    fluid.setGravity(0.0f, 0.0f, 0.0f);
-    fluid.setMass(0.01f);
-    fluid.setRestDistance(0.35f);
-    fluid.setDamping(0.94f);
-    fluid.setBounds(-1.5f, 1.5f, -1.1f, 100.0f, -1.5f, 1.5f);
-    fluid.setTexture("./data/chrome.bmp");
+    streamSettings().applyTo(fluid);
     fluid.setDrawMode(2);
     fluid.setShowParticles(false);
     fluid.setPosition(0.0f, 0.0f, 0.0f);
@@ -131,25 +151,14 @@ void setUpStream(DemoState& state) {
 
 // The pour into the stone cup.
 void setUpPour(DemoState& state) {
-    Renderer::instance().getCamera().reset();
-    Renderer::instance().getCamera().translateLocal(0.0f, 0.0f, -8.0f);
+    cameraTo({}, 8.0f);
     state.sceneObject->setVisible(false);
     state.cupObject->setVisible(true);
     state.cupObject->getFrame()->translateLocal(0.0f, -3.0f, 0.0f);
     FluidElement& fluid = *state.fluid;
     fluid.release();
     fluid.init(80, 25, 1.7f, 3.0f, 1.7f);
-    fluid.setAmbient(0.6f, 0.6f, 0.6f, 0.6f);
-    fluid.setDiffuse(0.4f, 0.4f, 0.8f, 0.6f);
-    fluid.setSpecular(1.0f, 1.0f, 1.0f, 0.6f);
-    fluid.setEmission(0.0f, 0.0f, 0.0f, 0.6f);
-    fluid.setIsoLevel(34.0);
-    fluid.setGravity(0.0f, -100.0f, 0.0f);
-    fluid.setMass(0.02f);
-    fluid.setRestDistance(6.0f);
-    fluid.setDamping(0.96f);
-    fluid.setBounds(-1.1f, 1.1f, -2.2f, 1000.0f, -1.1f, 1.1f);
-    fluid.setTexture("./data/sky.bmp");
+    pourSettings().applyTo(fluid);
     takeParticles(state);
     fluid.setVisible(true);
     const int count = state.particleCount;

@@ -1,6 +1,7 @@
 #include "demo/SceneSetup.h"
 
 #include "demo/DemoState.h"
+#include "demo/FluidSettings.h"
 #include "demo/Starfield.h"
 #include "demo/TexQuad2D.h"
 #include "fluid/FluidElement.h"
@@ -31,6 +32,22 @@ struct QuadBand {
 constexpr QuadBand quadBands[DemoState::quadCount] = {
     {400.0f, 100.0f, 0.75f}, {280.0f, 70.0f, 0.5f}, {600.0f, 150.0f, 0.25f}, {280.0f, 70.0f, 0.0f}};
 
+// The seven-particle blob of the opening.
+const FluidSettings& blobSettings() {
+    static const FluidSettings settings{{0.6f, 0.6f, 0.6f, 1.0f},
+                                        {0.8f, 0.6f, 0.6f, 1.0f},
+                                        {1.0f, 1.0f, 1.0f, 1.0f},
+                                        {0.0f, 0.0f, 0.0f, 1.0f},
+                                        12.0,
+                                        {0.0f, 0.0f, 0.0f},
+                                        0.01f,
+                                        0.4f,
+                                        0.98f,
+                                        {-100.0f, 100.0f, -100.0f, 100.0f, -100.0f, 100.0f},
+                                        "lava.bmp"};
+    return settings;
+}
+
 Object* addLight(DemoState& state) {
     auto light = std::make_unique<LightElement>();
     light->setSpot(180, 60.0f, Vector3(-1.0f, -1.0f, 1.0f), true);
@@ -52,17 +69,7 @@ Object* addLight(DemoState& state) {
 Object* addFluid(DemoState& state) {
     auto fluid = std::make_unique<FluidElement>();
     fluid->init(7, 22, 1.5f, 1.5f, 1.5f);
-    fluid->setAmbient(0.6f, 0.6f, 0.6f, 1.0f);
-    fluid->setDiffuse(0.8f, 0.6f, 0.6f, 1.0f);
-    fluid->setSpecular(1.0f, 1.0f, 1.0f, 1.0f);
-    fluid->setEmission(0.0f, 0.0f, 0.0f, 1.0f);
-    fluid->setIsoLevel(12.0);
-    fluid->setGravity(0.0f, 0.0f, 0.0f);
-    fluid->setMass(0.01f);
-    fluid->setRestDistance(0.4f);
-    fluid->setDamping(0.98f);
-    fluid->setBounds(-100.0f, 100.0f, -100.0f, 100.0f, -100.0f, 100.0f);
-    fluid->setTexture("lava.bmp");
+    blobSettings().applyTo(*fluid);
     fluid->setPosition(0.0f, 0.0f, 0.0f);
     fluid->getParticles(state.particlePositions, state.particleVelocities, state.particleCount);
     state.fluid = fluid.get();

@@ -268,16 +268,7 @@ class CreditsOverlayTest : public DemoTimelineTest {
     // The renderer's overlay: 800 x 600 units, lighting, depth, blending and
     // texturing off, red.
     void beginOverlay() const {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0.0, 800.0, 0.0, 600.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_BLEND);
-        glDisable(GL_TEXTURE_2D);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl.beginOverlay();
         glColor3f(1.0f, 0.0f, 0.0f);
     }
 

@@ -45,16 +45,7 @@ class TexQuad2DTest : public ::testing::Test {
   protected:
     void SetUp() override {
         VELMORRA_REQUIRE_GL(gl);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0.0, 800.0, 0.0, 600.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl.beginOverlay();
         writeQuadrants("quadrants.bmp");
     }
 

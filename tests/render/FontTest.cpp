@@ -17,15 +17,7 @@ class FontTest : public ::testing::Test {
   protected:
     void SetUp() override {
         VELMORRA_REQUIRE_GL(gl);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0.0, 800.0, 0.0, 600.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_LIGHTING);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl.beginOverlay();
         glColor3f(1.0f, 1.0f, 1.0f);
     }
 

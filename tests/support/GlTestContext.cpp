@@ -61,6 +61,20 @@ GlTestContext::~GlTestContext() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+void GlTestContext::beginOverlay() const {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 800.0, 0.0, 600.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    for (const GLenum capability :
+         {GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE, GL_BLEND, GL_TEXTURE_2D}) {
+        glDisable(capability);
+    }
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
 std::vector<std::uint8_t> GlTestContext::readPixels() const {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pixelWidth) * pixelHeight * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -21,6 +21,10 @@ class GlTestContext {
     int width() const { return pixelWidth; }
     int height() const { return pixelHeight; }
 
+    // The renderer's 2D overlay (800 x 600 units, origin at the lower left) with
+    // lighting, depth test, culling, blending and texturing off, cleared to black.
+    void beginOverlay() const;
+
     // RGB bytes of the back buffer, bottom row first.
     std::vector<std::uint8_t> readPixels() const;
     std::uint8_t* pixelAt(std::vector<std::uint8_t>& pixels, int x, int y) const;
