@@ -9,7 +9,6 @@ namespace velmorra::tools {
 namespace {
 
 constexpr int samplesPerAxis = 4;
-constexpr double pi = 3.14159265358979323846;
 
 double gaussian(double distanceSquared, double size) {
     return std::exp(-distanceSquared / (size * size));
