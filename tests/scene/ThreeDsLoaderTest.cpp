@@ -110,6 +110,8 @@ TEST_F(ThreeDsLoaderTest, RefusesWhatIsNotA3dsFileAndClosesIt) {
     EXPECT_FALSE(load(samples::wrongFirstChunk(), "wrong.3ds"));
     EXPECT_FALSE(load3ds("missing.3ds", object.get()));
     EXPECT_FALSE(load(samples::Bytes{0x4D}, "one-byte.3ds"));
+    std::filesystem::create_directory("folder.3ds");
+    EXPECT_FALSE(load3ds("folder.3ds", object.get()));
     EXPECT_EQ(openFileCount(), filesBefore);
     EXPECT_EQ(object->getElementCount(), 0);
     EXPECT_EQ(log.text(), "Loading 3ds file: wrong.3ds\n"
@@ -117,7 +119,9 @@ TEST_F(ThreeDsLoaderTest, RefusesWhatIsNotA3dsFileAndClosesIt) {
                           "Loading 3ds file: missing.3ds\n"
                           "Error: could not open file!\n\n"
                           "Loading 3ds file: one-byte.3ds\n"
-                          "Error: not a valid 3ds format!\n\n");
+                          "Error: not a valid 3ds format!\n\n"
+                          "Loading 3ds file: folder.3ds\n"
+                          "Error: could not open file!\n\n");
 }
 
 TEST_F(ThreeDsLoaderTest, CountsOnlyObjectsWithVertices) {
