@@ -1,11 +1,254 @@
 #include "app/SettingsDialog.h"
 
+#include <SDL2/SDL.h>
+#include <gtk/gtk.h>
+
+#include <optional>
+
+// The dialog's GResource bundle, generated from SettingsDialog.gresource.xml at build time.
+extern "C" void velmorra_settings_dialog_register_resource(void);
+
 namespace velmorra {
 
-// Until the native dialog exists every showing answers Start with the defaults.
-bool showSettingsDialog(const void* /*instance*/, DisplaySettings& settings) {
-    settings = DisplaySettings{};
+namespace {
+
+constexpr const char* uiResource = "/org/velmorra/settings-dialog/SettingsDialog.ui";
+constexpr const char* styleResource = "/org/velmorra/settings-dialog/SettingsDialog.css";
+
+// The dialog's results, as the Windows dialog ended with them.
+constexpr int startResult = 0;
+constexpr int quitResult = -1;
+
+// The module's record: set to the defaults when a showing begins and read from
+// the controls by Start.
+DisplaySettings record;
+SettingsDialogObserver observer = nullptr;
+
+struct Showing {
+    GtkBuilder* builder = nullptr;
+    GtkWidget* window = nullptr;
+    bool onScreen = false;
+    std::optional<int> result;
+};
+
+GtkToggleButton* control(GtkBuilder* builder, const char* id) {
+    return GTK_TOGGLE_BUTTON(gtk_builder_get_object(builder, id));
+}
+
+bool isChecked(GtkBuilder* builder, const char* id) {
+    return gtk_toggle_button_get_active(control(builder, id)) != FALSE;
+}
+
+void check(GtkBuilder* builder, const char* id) {
+    gtk_toggle_button_set_active(control(builder, id), TRUE);
+}
+
+// GTK is started once; a failed start (no display) is tried again at the next
+// showing. GTK must not switch the process's locale: the log and the loaders
+// format and read numbers the C way.
+bool startGtk() {
+    static bool attempted = false;
+    static bool started = false;
+    if (started) {
+        return true;
+    }
+    if (!attempted) {
+        attempted = true;
+        gtk_disable_setlocale();
+    }
+    if (gtk_init_check(nullptr, nullptr) == FALSE) {
+        return false;
+    }
+    started = true;
+    velmorra_settings_dialog_register_resource();
+    GtkCssProvider* style = gtk_css_provider_new();
+    gtk_css_provider_load_from_resource(style, styleResource);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(style),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(style);
     return true;
+}
+
+// WM_INITDIALOG: the defaults, on the controls and in the record.
+void initialise(GtkBuilder* builder) {
+    check(builder, "resolution800");
+    check(builder, "depth16");
+    check(builder, "fullscreen");
+    check(builder, "disableVsync");
+    record = DisplaySettings{800, 600, 16, true, true};
+}
+
+// Start: the controls into the record, each group tested in order.
+void readControls(GtkBuilder* builder) {
+    if (isChecked(builder, "resolution640")) {
+        record.width = 640;
+        record.height = 480;
+    } else if (isChecked(builder, "resolution800")) {
+        record.width = 800;
+        record.height = 600;
+    } else if (isChecked(builder, "resolution1024")) {
+        record.width = 1024;
+        record.height = 768;
+    }
+    if (isChecked(builder, "depth16")) {
+        record.depth = 16;
+    } else if (isChecked(builder, "depth24")) {
+        record.depth = 24;
+    } else if (isChecked(builder, "depth32")) {
+        record.depth = 32;
+    }
+    record.fullscreen = isChecked(builder, "fullscreen");
+    record.vsyncOff = isChecked(builder, "disableVsync");
+}
+
+void end(Showing& showing, int result) {
+    if (!showing.result) {
+        showing.result = result;
+    }
+}
+
+void onStart(GtkButton*, gpointer data) {
+    auto& showing = *static_cast<Showing*>(data);
+    if (!showing.result) {
+        readControls(showing.builder);
+    }
+    end(showing, startResult);
+}
+
+void onQuit(GtkButton*, gpointer data) {
+    end(*static_cast<Showing*>(data), quitResult);
+}
+
+// The window manager's close request does nothing: the dialog has no close box.
+gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer) {
+    return TRUE;
+}
+
+// Escape and Enter do nothing, as IDCANCEL and IDOK did nothing; only Enter on a
+// focused push button presses it, as in a Windows dialog.
+gboolean onKeyPress(GtkWidget* window, GdkEventKey* event, gpointer data) {
+    const auto& showing = *static_cast<const Showing*>(data);
+    switch (event->keyval) {
+    case GDK_KEY_Escape:
+        return TRUE;
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+    case GDK_KEY_ISO_Enter: {
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window));
+        const bool onButton =
+            focus != nullptr &&
+            (focus == GTK_WIDGET(gtk_builder_get_object(showing.builder, "start")) ||
+             focus == GTK_WIDGET(gtk_builder_get_object(showing.builder, "quit")));
+        if (onButton) {
+            gtk_button_clicked(GTK_BUTTON(focus));
+        }
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+// Whatever else destroys the window ends the showing as Quit.
+void onDestroy(GtkWidget*, gpointer data) {
+    auto& showing = *static_cast<Showing*>(data);
+    showing.window = nullptr;
+    end(showing, quitResult);
+}
+
+// The music player started SDL's event subsystem before the dialog, and with it
+// SDL's handlers of SIGINT and SIGTERM, which turn the signal into a quit event.
+// While the dialog is up that request is its Quit.
+gboolean onTick(gpointer data) {
+    SDL_PumpEvents();
+    if (SDL_HasEvent(SDL_QUIT) == SDL_TRUE) {
+        SDL_FlushEvent(SDL_QUIT);
+        end(*static_cast<Showing*>(data), quitResult);
+    }
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean onMapEvent(GtkWidget*, GdkEvent*, gpointer data) {
+    static_cast<Showing*>(data)->onScreen = true;
+    return FALSE;
+}
+
+bool build(Showing& showing) {
+    showing.builder = gtk_builder_new();
+    GError* error = nullptr;
+    if (gtk_builder_add_from_resource(showing.builder, uiResource, &error) == 0) {
+        g_clear_error(&error);
+        return false;
+    }
+    showing.window = GTK_WIDGET(gtk_builder_get_object(showing.builder, "dialog"));
+    if (showing.window == nullptr) {
+        return false;
+    }
+    g_signal_connect(gtk_builder_get_object(showing.builder, "start"), "clicked",
+                     G_CALLBACK(onStart), &showing);
+    g_signal_connect(gtk_builder_get_object(showing.builder, "quit"), "clicked", G_CALLBACK(onQuit),
+                     &showing);
+    g_signal_connect(showing.window, "delete-event", G_CALLBACK(onDeleteEvent), &showing);
+    g_signal_connect(showing.window, "key-press-event", G_CALLBACK(onKeyPress), &showing);
+    g_signal_connect(showing.window, "map-event", G_CALLBACK(onMapEvent), &showing);
+    g_signal_connect(showing.window, "destroy", G_CALLBACK(onDestroy), &showing);
+    return true;
+}
+
+// Runs the dialog modally until Start or Quit.
+int run(Showing& showing) {
+    initialise(showing.builder);
+    GtkWindow* window = GTK_WINDOW(showing.window);
+    gtk_window_set_keep_above(window, TRUE);
+    gtk_widget_show_all(showing.window);
+    // The first tab stop of the template takes the focus.
+    gtk_widget_grab_focus(GTK_WIDGET(gtk_builder_get_object(showing.builder, "fullscreen")));
+    gtk_window_present(window);
+    const guint ticks = g_timeout_add(100, onTick, &showing);
+    bool observed = false;
+    while (!showing.result) {
+        gtk_main_iteration_do(TRUE);
+        if (observer != nullptr && showing.onScreen && !observed && !showing.result) {
+            observed = true;
+            observer(showing.window);
+        }
+    }
+    g_source_remove(ticks);
+    return *showing.result;
+}
+
+// Nothing of the dialog may be left when SDL makes the demo's window: the window
+// is destroyed, the server has seen it go, and every pending event is handled.
+void dismantle(Showing& showing) {
+    if (showing.window != nullptr) {
+        gtk_widget_destroy(showing.window);
+    }
+    if (showing.builder != nullptr) {
+        g_object_unref(showing.builder);
+    }
+    gdk_display_sync(gdk_display_get_default());
+    while (gtk_events_pending()) {
+        gtk_main_iteration_do(FALSE);
+    }
+}
+
+} // namespace
+
+bool showSettingsDialog(const void* /*instance*/, DisplaySettings& settings) {
+    int result = quitResult;
+    if (startGtk()) {
+        Showing showing;
+        if (build(showing)) {
+            result = run(showing);
+        }
+        dismantle(showing);
+    }
+    settings = record;
+    return result != quitResult;
+}
+
+void setSettingsDialogObserver(SettingsDialogObserver replacement) {
+    observer = replacement;
 }
 
 } // namespace velmorra

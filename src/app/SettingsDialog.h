@@ -4,8 +4,16 @@
 
 namespace velmorra {
 
-// Asks the user for the display mode. False means Quit (or no dialog could be
-// shown); `settings` receives the dialog's record either way.
+// Asks the user for the display mode in a small modal dialog (GTK 3), before any
+// window of the demo exists. Every showing starts from the defaults. False means
+// Quit, or that no dialog could be shown (no display, GTK cannot start); `settings`
+// receives the dialog's record either way. When it returns, the dialog and its
+// main loop are gone, with every pending event handled.
 bool showSettingsDialog(const void* instance, DisplaySettings& settings);
+
+// For tests: called inside the dialog's main loop once a showing is on the screen,
+// with the dialog's GtkWindow. Null, the default, calls nothing.
+using SettingsDialogObserver = void (*)(void* dialogWindow);
+void setSettingsDialogObserver(SettingsDialogObserver observer);
 
 } // namespace velmorra

@@ -1,15 +1,28 @@
 #pragma once
 
+struct _Mix_Music;
+
 namespace velmorra {
 
-// The demo's music player. Playback is silent until the audio back end lands.
+// The demo's music player on SDL_mixer. Constructing it opens audio (44 100 Hz,
+// 16-bit, stereo, 16 mixing channels, SDL's default output); `play` streams an
+// MP3 file looped forever; destruction stops it and closes the library. No result
+// is checked and nothing is logged: without a device or a file the demo is silent.
 class Sound {
   public:
-    Sound() = default;
+    Sound();
+    ~Sound();
     Sound(const Sound&) = delete;
     Sound& operator=(const Sound&) = delete;
 
     void play(const char* fileName);
+
+  private:
+    // Kept only to be freed when the library closes.
+    _Mix_Music* music = nullptr;
+    // Whether this player holds a reference on SDL's audio subsystem, so that it
+    // releases only its own (and never the event subsystem that the display shares).
+    bool audioStarted = false;
 };
 
 } // namespace velmorra

@@ -1,7 +1,9 @@
+#include "app/TestMusic.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,28 +19,56 @@ int shell(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The real program on the X server: it opens its window, runs frames, takes an
-// Escape from the keyboard and leaves the whole start-up and shut-down protocol.
-TEST(EndToEnd, RunsUntilEscapeAndLogsTheProtocol) {
-    if (std::getenv("DISPLAY") == nullptr) {
-        GTEST_SKIP() << "no X server";
-    }
-    if (shell("command -v xdotool >/dev/null") != 0) {
-        GTEST_SKIP() << "xdotool is not installed";
-    }
-    test::TempDirectory directory;
-    {
+bool canDriveTheXServer() {
+    return std::getenv("DISPLAY") != nullptr && shell("command -v xdotool >/dev/null") == 0;
+}
+
+#define REQUIRE_X_SERVER()                                                                         \
+    if (!canDriveTheXServer())                                                                     \
+    GTEST_SKIP() << "no X server or no xdotool"
+
+// Waits for the settings dialog and types `keys` into it.
+std::string answerTheDialog(const std::string& keys) {
+    return "dialog=$(xdotool search --sync --onlyvisible --pid $demo "
+           "--name 'Velmorra display settings' | head -n 1)\n"
+           "xdotool windowfocus --sync \"$dialog\" key " +
+           keys + "\n";
+}
+
+// The whole program: its dialog started with Alt+S, the music on SDL's disk audio
+// driver, frames until an Escape, and the log's start-up and shut-down protocol.
+class EndToEnd : public ::testing::Test {
+  protected:
+    void writeScript(const std::string& body) {
         std::ofstream script(directory.path() / "run.sh");
-        script << "\"" << VELMORRA_BINARY << "\" & demo=$!\n"
-               << "xdotool search --sync --onlyvisible --name 'Velmorra by Korblint2002' "
-                  ">/dev/null\n"
-               << "sleep 1\n"
-               << "xdotool key Escape\n"
+        script << "export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=\"$PWD/audio.raw\"\n"
+               << "\"" << VELMORRA_BINARY << "\" & demo=$!\n"
+               << body
                << "for i in $(seq 100); do kill -0 $demo 2>/dev/null || break; sleep 0.1; done\n"
                << "kill -0 $demo 2>/dev/null && { kill $demo; exit 99; }\n"
                << "wait $demo\n";
     }
-    EXPECT_EQ(shell("timeout 60 bash run.sh"), 0);
+
+    // Start in the dialog, a second of the demo, then Escape.
+    int runUntilEscape() {
+        writeScript(answerTheDialog("alt+s") + "xdotool search --sync --onlyvisible --pid $demo "
+                                               "--name 'Velmorra by Korblint2002' >/dev/null\n"
+                                               "sleep 2\n"
+                                               "xdotool key Escape\n");
+        return shell("timeout 90 bash run.sh");
+    }
+
+    test::TempDirectory directory;
+};
+
+TEST_F(EndToEnd, StartsFromTheDialogPlaysTheMusicAndLogsTheProtocol) {
+    REQUIRE_X_SERVER();
+    if (!test::haveLame()) {
+        GTEST_SKIP() << "lame is not installed";
+    }
+    std::filesystem::create_directory(directory.path() / "data");
+    ASSERT_TRUE(test::makeTestMp3(directory.path() / "data" / "amns.mp3", {{2.0, 441.0}}));
+    EXPECT_EQ(runUntilEscape(), 0);
 
     const std::string log = directory.readFile("debug.log");
     EXPECT_EQ(log.rfind("Selected display: 800x600x16 (fullscreen,vsync OFF)\n"
@@ -69,6 +99,58 @@ TEST(EndToEnd, RunsUntilEscapeAndLogsTheProtocol) {
     const std::string last = "\n-- OpenGL display DISABLED --\n\n";
     ASSERT_GE(log.size(), last.size());
     EXPECT_EQ(log.substr(log.size() - last.size()), last);
+
+    // The music played: the disk driver holds loud samples, a 441 Hz tone at that.
+    const auto samples = test::readLeftChannel(directory.path() / "audio.raw");
+    const auto levels = test::windowLevels(samples);
+    const auto loud = std::find_if(levels.begin(), levels.end(), [](double l) { return l > 5000; });
+    ASSERT_NE(loud, levels.end()) << "no music among " << levels.size() << " windows of 10 ms";
+    const auto quiet = std::find_if(loud, levels.end(), [](double l) { return l < 5000; });
+    ASSERT_GE(quiet - loud, 30) << "less than 0.3 s of music";
+    const std::size_t start = static_cast<std::size_t>(loud - levels.begin()) * 441;
+    int crossings = 0;
+    for (std::size_t index = start + 1; index < start + 13230; ++index) {
+        crossings += (samples[index - 1] < 0) != (samples[index] < 0) ? 1 : 0;
+    }
+    EXPECT_NEAR(crossings, 265, 6) << "882 zero crossings a second";
+}
+
+TEST_F(EndToEnd, MissingMusicLeavesTheDemoRunningInSilence) {
+    REQUIRE_X_SERVER();
+    EXPECT_EQ(runUntilEscape(), 0);
+    EXPECT_NE(directory.readFile("debug.log").find("-- OpenGL display DISABLED --"),
+              std::string::npos);
+    const auto samples = test::readLeftChannel(directory.path() / "audio.raw");
+    EXPECT_GT(samples.size(), 44100u) << "the audio device ran with the demo";
+    EXPECT_TRUE(test::allSilent(samples));
+}
+
+TEST_F(EndToEnd, QuitInTheDialogEndsWithoutAWindowAndWithAnEmptyLog) {
+    REQUIRE_X_SERVER();
+    writeScript(answerTheDialog("alt+q"));
+    EXPECT_EQ(shell("timeout 60 bash run.sh"), 0);
+    EXPECT_TRUE(std::filesystem::exists(directory.path() / "debug.log"));
+    EXPECT_EQ(directory.readFile("debug.log"), "");
+}
+
+// SDL turns SIGTERM into its quit event; while the dialog is up that is Quit.
+TEST_F(EndToEnd, TerminationRequestInTheDialogEndsLikeQuit) {
+    REQUIRE_X_SERVER();
+    writeScript("xdotool search --sync --onlyvisible --pid $demo "
+                "--name 'Velmorra display settings' >/dev/null\n"
+                "kill -TERM $demo\n");
+    EXPECT_EQ(shell("timeout 60 bash run.sh"), 0);
+    EXPECT_EQ(directory.readFile("debug.log"), "");
+}
+
+TEST_F(EndToEnd, WithoutADisplayItEndsAtOnceWithAnEmptyLog) {
+    {
+        std::ofstream script(directory.path() / "run.sh");
+        script << "exec env -u DISPLAY -u WAYLAND_DISPLAY \"" << VELMORRA_BINARY << "\"\n";
+    }
+    EXPECT_EQ(shell("timeout 60 bash run.sh"), 0);
+    EXPECT_TRUE(std::filesystem::exists(directory.path() / "debug.log"));
+    EXPECT_EQ(directory.readFile("debug.log"), "");
 }
 
 } // namespace
