@@ -391,7 +391,7 @@ TEST_F(SettingsDialogTest, IsGoneWhenItReturns) {
     EXPECT_NE(std::system(ownDialog.c_str()), 0) << "the X server still shows the dialog";
 }
 
-// Part 1.1: a display that fails to open brings the dialog back, at its defaults.
+// A display that fails to open brings the dialog back, at its defaults.
 TEST_F(SettingsDialogTest, FailedFullscreenOpenAnsweredNoShowsTheDefaultsAgain) {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
     bool screenHas1024 = false;
