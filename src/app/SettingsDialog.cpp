@@ -15,7 +15,7 @@ namespace {
 constexpr const char* uiResource = "/org/velmorra/settings-dialog/SettingsDialog.ui";
 constexpr const char* styleResource = "/org/velmorra/settings-dialog/SettingsDialog.css";
 
-// The dialog's results, as the Windows dialog ended with them.
+// How a showing ends: Start or Quit.
 constexpr int startResult = 0;
 constexpr int quitResult = -1;
 
@@ -69,7 +69,7 @@ bool startGtk() {
     return true;
 }
 
-// WM_INITDIALOG: the defaults, on the controls and in the record.
+// A showing begins with the defaults, on the controls and in the record.
 void initialise(GtkBuilder* builder) {
     check(builder, "resolution800");
     check(builder, "depth16");
@@ -124,8 +124,7 @@ gboolean onDeleteEvent(GtkWidget*, GdkEvent*, gpointer) {
     return TRUE;
 }
 
-// Escape and Enter do nothing, as IDCANCEL and IDOK did nothing; only Enter on a
-// focused push button presses it, as in a Windows dialog.
+// Escape and Enter do nothing; only Enter on a focused push button presses it.
 gboolean onKeyPress(GtkWidget* window, GdkEventKey* event, gpointer data) {
     const auto& showing = *static_cast<const Showing*>(data);
     switch (event->keyval) {
@@ -201,7 +200,7 @@ int run(Showing& showing) {
     GtkWindow* window = GTK_WINDOW(showing.window);
     gtk_window_set_keep_above(window, TRUE);
     gtk_widget_show_all(showing.window);
-    // The first tab stop of the template takes the focus.
+    // The first tab stop of the layout takes the focus.
     gtk_widget_grab_focus(GTK_WIDGET(gtk_builder_get_object(showing.builder, "fullscreen")));
     gtk_window_present(window);
     const guint ticks = g_timeout_add(100, onTick, &showing);

@@ -249,7 +249,7 @@ TEST_F(SettingsDialogTest, EscapeAndEnterLeaveItOpen) {
     expectSettings(settings, 640, 480, 16, true, true);
 }
 
-// Tab follows the template's order; each radio group is one stop, at its checked button.
+// Tab follows the layout's order; each radio group is one stop, at its checked button.
 TEST_F(SettingsDialogTest, TabFollowsTheTemplateOrder) {
     EXPECT_FALSE(show([](GtkWidget* window) {
         for (const char* id :
@@ -261,7 +261,7 @@ TEST_F(SettingsDialogTest, TabFollowsTheTemplateOrder) {
     }));
 }
 
-// As in a Windows dialog, Enter presses the push button that has the focus.
+// Enter presses the push button that has the focus.
 TEST_F(SettingsDialogTest, EnterPressesTheFocusedButton) {
     EXPECT_FALSE(show([](GtkWidget* window) {
         gtk_widget_grab_focus(findControl(window, "quit"));
@@ -332,7 +332,7 @@ TEST_F(SettingsDialogTest, LooksLikeTheTemplate) {
         EXPECT_NEAR(x, screen.x + (screen.width - width) / 2, 1);
         EXPECT_NEAR(y, screen.y + (screen.height - height) / 2, 1);
 
-        // The picture at the left at its real size, bitmap 101.
+        // The picture at the left at its real size.
         GtkWidget* picture = findControl(widget, "picture");
         ASSERT_NE(picture, nullptr);
         GdkPixbuf* pixbuf = gtk_image_get_pixbuf(GTK_IMAGE(picture));
