@@ -16,11 +16,7 @@ namespace {
 using test::BmpBuilder;
 using test::BmpPixel;
 
-GLint integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
+using test::glInteger;
 
 // A 64 x 64 picture in four coloured quadrants: red lower left, green lower
 // right, blue upper right, white upper left.
@@ -101,8 +97,8 @@ TEST_F(TexQuad2DTest, DrawsAdditivelyScaledByBrightnessAndRestoresState) {
     EXPECT_NEAR(red[1], 51, 1);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
-    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(glInteger(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(glInteger(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
 }
 
 TEST_F(TexQuad2DTest, BrightnessIsClampedAndZeroChangesNoPixel) {
@@ -128,8 +124,8 @@ TEST_F(TexQuad2DTest, HiddenQuadChangesNoState) {
     quad.draw();
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(integer(GL_BLEND_SRC), GL_ONE);
-    EXPECT_EQ(integer(GL_BLEND_DST), GL_ZERO);
+    EXPECT_EQ(glInteger(GL_BLEND_SRC), GL_ONE);
+    EXPECT_EQ(glInteger(GL_BLEND_DST), GL_ZERO);
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[2], 0.3f);

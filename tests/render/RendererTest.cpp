@@ -16,11 +16,7 @@ namespace {
 
 using test::GlTestContext;
 
-GLint integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
+using test::glInteger;
 
 GLfloat texGenMode(GLenum coordinate) {
     GLint mode = 0;
@@ -48,7 +44,7 @@ struct FrameRecorder {
         EXPECT_FALSE(glIsEnabled(GL_BLEND));
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
         EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
-        EXPECT_EQ(integer(GL_MATRIX_MODE), GL_PROJECTION);
+        EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
         GLfloat color[4];
         glGetFloatv(GL_CURRENT_COLOR, color);
         EXPECT_EQ(color[0], 1.0f);
@@ -91,22 +87,22 @@ TEST_F(RendererTest, InitSetsTheBaselineState) {
                              GL_POINT_SMOOTH, GL_COLOR_MATERIAL}) {
         EXPECT_FALSE(glIsEnabled(off)) << off;
     }
-    EXPECT_EQ(integer(GL_SHADE_MODEL), GL_SMOOTH);
-    EXPECT_EQ(integer(GL_DEPTH_FUNC), GL_LEQUAL);
-    EXPECT_EQ(integer(GL_DEPTH_WRITEMASK), GL_TRUE);
-    EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
-    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
-    EXPECT_EQ(integer(GL_CULL_FACE_MODE), GL_BACK);
-    EXPECT_EQ(integer(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
-    EXPECT_EQ(integer(GL_POINT_SMOOTH_HINT), GL_NICEST);
+    EXPECT_EQ(glInteger(GL_SHADE_MODEL), GL_SMOOTH);
+    EXPECT_EQ(glInteger(GL_DEPTH_FUNC), GL_LEQUAL);
+    EXPECT_EQ(glInteger(GL_DEPTH_WRITEMASK), GL_TRUE);
+    EXPECT_EQ(glInteger(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(glInteger(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(glInteger(GL_CULL_FACE_MODE), GL_BACK);
+    EXPECT_EQ(glInteger(GL_PERSPECTIVE_CORRECTION_HINT), GL_NICEST);
+    EXPECT_EQ(glInteger(GL_POINT_SMOOTH_HINT), GL_NICEST);
     GLint envMode = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
     EXPECT_EQ(envMode, GL_MODULATE);
     EXPECT_EQ(texGenMode(GL_S), GL_SPHERE_MAP);
     EXPECT_EQ(texGenMode(GL_T), GL_SPHERE_MAP);
-    EXPECT_EQ(integer(GL_LIGHT_MODEL_LOCAL_VIEWER), GL_FALSE);
-    EXPECT_EQ(integer(GL_LIGHT_MODEL_TWO_SIDE), GL_FALSE);
-    EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(glInteger(GL_LIGHT_MODEL_LOCAL_VIEWER), GL_FALSE);
+    EXPECT_EQ(glInteger(GL_LIGHT_MODEL_TWO_SIDE), GL_FALSE);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
     EXPECT_EQ(renderer.getViewport()[2], gl.width());
     EXPECT_EQ(renderer.getViewport()[3], gl.height());
     EXPECT_TRUE(renderer.getFont().isCreated());
@@ -143,8 +139,8 @@ TEST_F(RendererTest, CallbacksRunInOrderAndTheOverlayStateIsRestored) {
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << "whatever draws textured next enables it";
-    EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
-    EXPECT_EQ(integer(GL_PROJECTION_STACK_DEPTH), 1);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(glInteger(GL_PROJECTION_STACK_DEPTH), 1);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     renderer.setCallback(1, nullptr);

@@ -75,6 +75,12 @@ void GlTestContext::beginOverlay() const {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
+int glInteger(unsigned int name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
 std::vector<std::uint8_t> GlTestContext::readPixels() const {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(pixelWidth) * pixelHeight * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

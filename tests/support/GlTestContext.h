@@ -37,6 +37,9 @@ class GlTestContext {
     int pixelHeight;
 };
 
+// One integer of GL state, as glGetIntegerv reads it.
+int glInteger(unsigned int name);
+
 } // namespace velmorra::test
 
 // Skips the current test when no GL context could be made (no X server).
