@@ -32,6 +32,13 @@ struct QuadBand {
 constexpr QuadBand quadBands[DemoState::quadCount] = {
     {400.0f, 100.0f, 0.75f}, {280.0f, 70.0f, 0.5f}, {600.0f, 150.0f, 0.25f}, {280.0f, 70.0f, 0.0f}};
 
+// Hands the object to the world and keeps a pointer for the timeline.
+Object* addToWorld(std::unique_ptr<Object> object) {
+    Object* placed = object.get();
+    Renderer::instance().addObject(std::move(object));
+    return placed;
+}
+
 // The seven-particle blob of the opening.
 const FluidSettings& blobSettings() {
     static const FluidSettings settings{{0.6f, 0.6f, 0.6f, 1.0f},
@@ -61,9 +68,7 @@ Object* addLight(DemoState& state) {
     state.light = light.get();
     auto object = std::make_unique<Object>();
     object->addElement(std::move(light));
-    Object* placed = object.get();
-    Renderer::instance().addObject(std::move(object));
-    return placed;
+    return addToWorld(std::move(object));
 }
 
 Object* addFluid(DemoState& state) {
@@ -77,18 +82,14 @@ Object* addFluid(DemoState& state) {
     object->addElement(std::move(fluid));
     object->getFrame()->rotateLocalY(10.0f);
     object->getFrame()->rotateLocalX(10.0f);
-    Object* placed = object.get();
-    Renderer::instance().addObject(std::move(object));
-    return placed;
+    return addToWorld(std::move(object));
 }
 
 Object* addModel(const char* fileName) {
     auto object = std::make_unique<Object>();
     load3ds(fileName, object.get());
     object->setVisible(false);
-    Object* placed = object.get();
-    Renderer::instance().addObject(std::move(object));
-    return placed;
+    return addToWorld(std::move(object));
 }
 
 void addStarfield(DemoState& state) {

@@ -109,6 +109,10 @@ void Renderer::setBaselineState() const {
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    applyAmbient();
+}
+
+void Renderer::applyAmbient() const {
     const GLfloat ambientLight[] = {ambient[0], ambient[1], ambient[2], 1.0f};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambientLight);
 }
@@ -161,8 +165,7 @@ void Renderer::drawFrame() {
     }
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const GLfloat ambientLight[] = {ambient[0], ambient[1], ambient[2], 1.0f};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambientLight);
+    applyAmbient();
     renderScene();
     beginOverlay();
     if (showFps) {

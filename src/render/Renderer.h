@@ -70,6 +70,7 @@ class Renderer {
   private:
     void probeMultitexture();
     void setBaselineState() const;
+    void applyAmbient() const;
     void renderScene();
     void beginOverlay() const;
     void drawFade() const;
