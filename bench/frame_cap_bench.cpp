@@ -1,6 +1,6 @@
 // Pacing of the frame cap: the intervals between frame starts at 30 frames per
 // second, with a few milliseconds of work in each frame.
-#include "app/Timer.h"
+#include "platform/Timer.h"
 
 #include <benchmark/benchmark.h>
 

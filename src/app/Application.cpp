@@ -1,12 +1,12 @@
 #include "app/Application.h"
 
-#include "app/Log.h"
-#include "app/SettingsDialog.h"
-#include "app/ShellObjects.h"
+#include "platform/Log.h"
+#include "platform/SettingsDialog.h"
+#include "platform/ShellObjects.h"
 #include "demo/CreditsOverlay.h"
 #include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
-#include "render/Renderer.h"
+#include "engine/Renderer.h"
 #include "render/TexManager.h"
 
 #include <GL/gl.h>

@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/ShellObjects.h"
+#include "platform/ShellObjects.h"
 
 int main() {
     // The shell objects exist before the run sequence starts, as the music

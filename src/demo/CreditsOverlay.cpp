@@ -2,7 +2,7 @@
 
 #include "demo/DemoState.h"
 #include "demo/TexQuad2D.h"
-#include "render/Renderer.h"
+#include "engine/Renderer.h"
 
 namespace velmorra {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Timer.h"
+#include "platform/Timer.h"
 #include "math/Vector3.h"
 
 #include <array>

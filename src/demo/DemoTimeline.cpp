@@ -1,12 +1,12 @@
 #include "demo/DemoTimeline.h"
 
-#include "app/MessageQueue.h"
+#include "platform/MessageQueue.h"
 #include "demo/DemoState.h"
 #include "demo/FluidSettings.h"
 #include "demo/TexQuad2D.h"
 #include "fluid/FluidElement.h"
 #include "math/Random.h"
-#include "render/Renderer.h"
+#include "engine/Renderer.h"
 #include "scene/Object.h"
 
 #include <cmath>

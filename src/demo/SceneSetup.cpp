@@ -6,7 +6,7 @@
 #include "demo/TexQuad2D.h"
 #include "fluid/FluidElement.h"
 #include "math/Random.h"
-#include "render/Renderer.h"
+#include "engine/Renderer.h"
 #include "scene/LightElement.h"
 #include "scene/Object.h"
 #include "scene/ThreeDsLoader.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo/Background.h"
+#include "scene/Background.h"
 #include "math/Vector3.h"
 #include "render/Texture.h"
 

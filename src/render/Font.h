@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DeviceContext.h"
+#include "platform/DeviceContext.h"
 
 namespace velmorra {
 

@@ -1,6 +1,6 @@
 #include "render/TexManager.h"
 
-#include "app/Log.h"
+#include "platform/Log.h"
 #include "render/Image.h"
 
 #include <GL/glu.h>

@@ -1,6 +1,6 @@
 #include "scene/ThreeDsLoader.h"
 
-#include "app/Log.h"
+#include "platform/Log.h"
 #include "scene/ChunkCursor.h"
 #include "scene/Object.h"
 

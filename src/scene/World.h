@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo/Background.h"
+#include "scene/Background.h"
 #include "scene/CullResult.h"
 #include "scene/Object.h"
 

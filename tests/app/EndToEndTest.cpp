@@ -1,4 +1,4 @@
-#include "app/TestMusic.h"
+#include "platform/TestMusic.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>

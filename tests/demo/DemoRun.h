@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/MessageQueue.h"
+#include "platform/MessageQueue.h"
 #include "demo/DemoState.h"
 #include "demo/SceneSetup.h"
-#include "render/Renderer.h"
+#include "engine/Renderer.h"
 #include "support/FakeClock.h"
 #include "support/GlTestContext.h"
 #include "support/TempDirectory.h"

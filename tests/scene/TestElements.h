@@ -3,7 +3,7 @@
 // Small concrete elements and a background for the scene tests. They record
 // what the World asks of them in a shared journal.
 
-#include "demo/Background.h"
+#include "scene/Background.h"
 #include "scene/Element.h"
 #include "scene/LightSource.h"
 

@@ -1,6 +1,6 @@
 #include "support/TempDirectory.h"
 
-#include "app/Log.h"
+#include "platform/Log.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "app/Keyboard.h"
+#include "platform/Keyboard.h"
 
 namespace velmorra {
 

@@ -1,4 +1,4 @@
-#include "app/Timer.h"
+#include "platform/Timer.h"
 #include "support/FakeClock.h"
 #include "support/TempDirectory.h"
 

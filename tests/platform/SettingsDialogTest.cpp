@@ -1,7 +1,7 @@
-#include "app/SettingsDialog.h"
+#include "platform/SettingsDialog.h"
 #include "app/Application.h"
-#include "app/Display.h"
-#include "app/ShellObjects.h"
+#include "platform/Display.h"
+#include "platform/ShellObjects.h"
 #include "support/TempDirectory.h"
 
 #include <SDL2/SDL.h>

@@ -1,6 +1,6 @@
-#include "app/WindowProcedure.h"
+#include "platform/WindowProcedure.h"
 
-#include "app/MessageQueue.h"
+#include "platform/MessageQueue.h"
 
 namespace velmorra {
 

@@ -1,5 +1,5 @@
-#include "app/Sound.h"
-#include "app/TestMusic.h"
+#include "platform/Sound.h"
+#include "platform/TestMusic.h"
 #include "support/TempDirectory.h"
 
 #include <SDL2/SDL.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DisplaySettings.h"
+#include "platform/DisplaySettings.h"
 
 namespace velmorra {
 

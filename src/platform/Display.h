@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DeviceContext.h"
-#include "app/UserDialogs.h"
+#include "platform/DeviceContext.h"
+#include "platform/UserDialogs.h"
 
 namespace velmorra {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Display.h"
-#include "app/Keyboard.h"
-#include "app/Sound.h"
+#include "platform/Display.h"
+#include "platform/Keyboard.h"
+#include "platform/Sound.h"
 
 namespace velmorra {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ClockSource.h"
+#include "platform/ClockSource.h"
 
 #include <cstdint>
 

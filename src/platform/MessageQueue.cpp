@@ -1,7 +1,7 @@
-#include "app/MessageQueue.h"
+#include "platform/MessageQueue.h"
 
-#include "app/ShellObjects.h"
-#include "app/WindowProcedure.h"
+#include "platform/ShellObjects.h"
+#include "platform/WindowProcedure.h"
 
 #include <SDL2/SDL.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Message.h"
+#include "platform/Message.h"
 
 namespace velmorra {
 

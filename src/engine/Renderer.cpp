@@ -1,8 +1,8 @@
-#include "render/Renderer.h"
+#include "engine/Renderer.h"
 
-#include "app/Log.h"
-#include "app/MessageQueue.h"
-#include "app/SystemTime.h"
+#include "platform/Log.h"
+#include "platform/MessageQueue.h"
+#include "platform/SystemTime.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "app/ShellObjects.h"
+#include "platform/ShellObjects.h"
 
 namespace velmorra {
 

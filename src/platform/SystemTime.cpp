@@ -1,4 +1,4 @@
-#include "app/SystemTime.h"
+#include "platform/SystemTime.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "app/DeviceContext.h"
+#include "platform/DeviceContext.h"
 
 #include <SDL2/SDL.h>
 

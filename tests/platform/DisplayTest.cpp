@@ -1,4 +1,4 @@
-#include "app/Display.h"
+#include "platform/Display.h"
 #include "support/TempDirectory.h"
 
 #include <GL/gl.h>

@@ -1,4 +1,4 @@
-#include "app/Sound.h"
+#include "platform/Sound.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>

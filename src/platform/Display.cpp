@@ -1,6 +1,6 @@
-#include "app/Display.h"
+#include "platform/Display.h"
 
-#include "app/Log.h"
+#include "platform/Log.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,4 +1,4 @@
-#include "app/UserDialogs.h"
+#include "platform/UserDialogs.h"
 
 #include <SDL2/SDL.h>
 

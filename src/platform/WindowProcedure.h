@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Keyboard.h"
-#include "app/Message.h"
+#include "platform/Keyboard.h"
+#include "platform/Message.h"
 
 namespace velmorra {
 

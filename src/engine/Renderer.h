@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DeviceContext.h"
-#include "app/Timer.h"
+#include "platform/DeviceContext.h"
+#include "platform/Timer.h"
 #include "math/Camera.h"
 #include "render/Font.h"
 #include "scene/World.h"

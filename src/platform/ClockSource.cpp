@@ -1,4 +1,4 @@
-#include "app/ClockSource.h"
+#include "platform/ClockSource.h"
 
 #include <SDL2/SDL.h>
 

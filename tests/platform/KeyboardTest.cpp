@@ -1,6 +1,6 @@
-#include "app/Keyboard.h"
-#include "app/MessageQueue.h"
-#include "app/WindowProcedure.h"
+#include "platform/Keyboard.h"
+#include "platform/MessageQueue.h"
+#include "platform/WindowProcedure.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>

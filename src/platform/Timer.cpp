@@ -1,6 +1,6 @@
-#include "app/Timer.h"
+#include "platform/Timer.h"
 
-#include "app/Log.h"
+#include "platform/Log.h"
 
 #include <chrono>
 #include <thread>

@@ -1,5 +1,5 @@
-#include "render/Renderer.h"
-#include "app/MessageQueue.h"
+#include "engine/Renderer.h"
+#include "platform/MessageQueue.h"
 #include "scene/TestElements.h"
 #include "support/GlTestContext.h"
 #include "support/TempDirectory.h"

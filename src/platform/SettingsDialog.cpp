@@ -1,4 +1,4 @@
-#include "app/SettingsDialog.h"
+#include "platform/SettingsDialog.h"
 
 #include <SDL2/SDL.h>
 #include <gtk/gtk.h>
