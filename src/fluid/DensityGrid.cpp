@@ -1,5 +1,6 @@
 #include "fluid/DensityGrid.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 
@@ -16,6 +17,8 @@ long double gridFraction(int index, int n) {
 float rounded(float half, long double fraction) {
     return static_cast<float>(static_cast<long double>(half) * fraction);
 }
+
+constexpr int partsPerThread = 4;
 
 std::size_t paddedCount(std::size_t count) {
     const auto block = static_cast<std::size_t>(fieldBlockSize);
@@ -97,13 +100,35 @@ void DensityGrid::copyToColumns() {
     }
 }
 
-void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel kernel) {
+void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel kernel,
+                               WorkerPool* workers) {
     if (kernel == FieldKernel::plain) {
         computeFieldPlain(particles);
         return;
     }
-    accumulateDensities(kernel, {columnX, columnY, columnZ}, particles, densities);
-    for (std::size_t s = 0; s < points.size(); ++s) {
+    if (workers == nullptr || workers->getThreadCount() == 1) {
+        computeFieldPart(particles, kernel, 0, 1);
+        return;
+    }
+    // More parts than threads, so that a thread the system runs late leaves its share to the
+    // others; each still spans several hundred samples.
+    const int parts = std::min(workers->getThreadCount() * partsPerThread,
+                               static_cast<int>(densities.size() / fieldBlockSize));
+    workers->run(parts, [&](int part) { computeFieldPart(particles, kernel, part, parts); });
+}
+
+// Part p of n covers whole kernel blocks, from block count p / n to count (p + 1) / n.
+void DensityGrid::computeFieldPart(std::span<const Vector3> particles, FieldKernel kernel,
+                                   int part, int parts) {
+    const std::size_t blocks = densities.size() / fieldBlockSize;
+    const std::size_t first = blocks * part / parts * fieldBlockSize;
+    const std::size_t end = blocks * (part + 1) / parts * fieldBlockSize;
+    const std::size_t count = end - first;
+    const SampleColumns columns{std::span(columnX).subspan(first, count),
+                                std::span(columnY).subspan(first, count),
+                                std::span(columnZ).subspan(first, count)};
+    accumulateDensities(kernel, columns, particles, std::span(densities).subspan(first, count));
+    for (std::size_t s = first; s < std::min(end, points.size()); ++s) {
         points[s].value = densities[s];
     }
 }

@@ -2,12 +2,15 @@
 
 #include "math/Vector3.h"
 
+#include <cstddef>
 #include <span>
 
 namespace velmorra {
 
 // Ways to run the field pass. All give the same bits: each sample sums its particles' terms in
 // index order in double precision; the vector kernels only work on several samples at a time.
+// SSE2 divides; AVX2 (with FMA) and AVX-512 build the correctly rounded reciprocal from the
+// processor's approximation instead, since the divider is narrower than the rest of the unit.
 enum class FieldKernel { plain, sse2, avx2, avx512 };
 
 // Sample coordinates in columns, padded to a multiple of fieldBlockSize samples.
@@ -29,5 +32,12 @@ const char* fieldKernelName(FieldKernel kernel);
 // kernel this processor lacks; densities must hold as many entries as the columns.
 void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
                          std::span<const Vector3> particles, std::span<double> densities);
+
+// reciprocals[i] = 1 / double(values[i]) the way the kernel's field pass takes it, for as many
+// whole vectors as values holds: by its fast reciprocal where the kernel trusts that, by the
+// divider for the values it hands to the divider instead. Returns how many went to the divider.
+// The plain and SSE2 kernels divide everything.
+std::size_t reciprocalsOfFloats(FieldKernel kernel, std::span<const float> values,
+                                std::span<double> reciprocals);
 
 } // namespace velmorra

@@ -1,5 +1,7 @@
 #include "platform/Display.h"
 
+#include "platform/StartupTimings.h"
+
 #include "platform/Log.h"
 
 #include <GL/gl.h>
@@ -90,6 +92,7 @@ bool Display::open() {
         !createRenderContext()) {
         return false;
     }
+    StartupTimings::step("window and GL context created");
     describePixelFormat();
     if (!checkAcceleration()) {
         return false;
@@ -100,6 +103,7 @@ bool Display::open() {
     showWindow();
     resize(width, height);
     write("\n-- OpenGL display ENABLED --\n\n");
+    StartupTimings::step("window shown");
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/SettingsDialog.h"
 
+#include "platform/StartupTimings.h"
+
 #include <SDL2/SDL.h>
 #include <gtk/gtk.h>
 
@@ -108,6 +110,7 @@ void end(Showing& showing, int result) {
 }
 
 void onStart(GtkButton*, gpointer data) {
+    StartupTimings::begin();
     auto& showing = *static_cast<Showing*>(data);
     if (!showing.result) {
         readControls(showing.builder);
@@ -243,6 +246,7 @@ bool showSettingsDialog(const void* /*instance*/, DisplaySettings& settings) {
         dismantle(showing);
     }
     settings = record;
+    StartupTimings::step("settings dialog closed");
     return result != quitResult;
 }
 

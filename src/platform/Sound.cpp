@@ -1,5 +1,7 @@
 #include "platform/Sound.h"
 
+#include "platform/StartupTimings.h"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 
@@ -40,7 +42,9 @@ void Sound::play(const char* fileName) {
     }
     // A failed load hands its null on to the play call, which fails in turn.
     music = Mix_LoadMUS(fileName);
+    StartupTimings::step("music opened");
     Mix_PlayMusic(music, loopForever);
+    StartupTimings::step("music started");
 }
 
 } // namespace velmorra
