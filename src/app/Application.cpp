@@ -68,6 +68,7 @@ int runApplication() {
     openLog();
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
+    shell.display.prepare();
     if (!openDisplay(shell.display, title)) {
         closeLog();
         return 0;

@@ -66,6 +66,24 @@ Display::Display()
 
 Display::~Display() {
     close();
+    if (prepared) {
+        SDL_GL_UnloadLibrary();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+}
+
+// Starting the video system and loading the GL driver take a good part of opening the display;
+// done while the settings dialog waits for the user, they are no longer waited for after Start.
+// A failure here leaves the work to open, which reports it.
+void Display::prepare() {
+    if (prepared || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return;
+    }
+    if (SDL_GL_LoadLibrary(nullptr) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return;
+    }
+    prepared = true;
 }
 
 void Display::configure(int newWidth, int newHeight, int newDepth, bool newFullscreen,
@@ -85,14 +103,18 @@ bool Display::open() {
     if (!registerWindowClass()) {
         return false;
     }
+    StartupTimings::step("video started");
     if (fullscreen && !enterFullscreen()) {
         return false;
     }
-    if (!createWindow() || !createDeviceContext() || !chooseAndSetPixelFormat() ||
-        !createRenderContext()) {
+    if (!createWindow() || !createDeviceContext() || !chooseAndSetPixelFormat()) {
         return false;
     }
-    StartupTimings::step("window and GL context created");
+    StartupTimings::step("window made");
+    if (!createRenderContext()) {
+        return false;
+    }
+    StartupTimings::step("GL context created");
     describePixelFormat();
     if (!checkAcceleration()) {
         return false;
@@ -100,6 +122,7 @@ bool Display::open() {
     if (vsyncOff) {
         disableVsync();
     }
+    StartupTimings::step("pixel format described, acceleration checked");
     showWindow();
     resize(width, height);
     write("\n-- OpenGL display ENABLED --\n\n");

@@ -17,6 +17,9 @@ class Display {
     // Ignored while a window exists.
     void configure(int width, int height, int depth, bool fullscreen, bool vsyncOff,
                    const char* title);
+    // Optional, before the settings dialog: starts what open needs that does not depend on the
+    // settings, so that open takes less time after Start.
+    void prepare();
     bool open();
     void close();
     void resize(int width, int height);
@@ -58,6 +61,7 @@ class Display {
     bool fullscreen = true;
     const char* title = "OpenGL";
     bool classRegistered = false;
+    bool prepared = false;
     const UserDialogs* dialogs;
     bool (*acceleratedVisual)();
 };
