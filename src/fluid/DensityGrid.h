@@ -53,6 +53,8 @@ class DensityGrid {
     void computeFieldPlain(std::span<const Vector3> particles);
     void computeFieldPart(std::span<const Vector3> particles, FieldKernel kernel, int part,
                           int parts);
+    void computeFieldPlanes(std::span<const Vector3> particles, FieldKernel kernel, int part,
+                            int parts);
     std::uint64_t belowMask(int j, int k, double isoLevel) const;
     void listCutCellsOfRow(int j, int k, std::uint64_t cutMask);
     void listCutCellsOneByOne(double isoLevel);
@@ -65,6 +67,10 @@ class DensityGrid {
     std::vector<float> columnX;
     std::vector<float> columnY;
     std::vector<float> columnZ;
+    // The coordinates along each axis, for the kernels that work plane by plane.
+    std::vector<float> axisX;
+    std::vector<float> axisY;
+    std::vector<float> axisZ;
     std::vector<double> densities;
     // Bit i of belowRows[j + n k] tells whether sample (i, j, k) lies below the iso level.
     std::vector<std::uint64_t> belowRows;

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstring>
 #include <utility>
+#include <vector>
+#include <algorithm>
 
 // This file must be compiled with -ffp-contract=off: a fused multiply-add that the compiler chose
 // would round differently from the plain field pass. The reciprocals below use fused
@@ -192,6 +194,87 @@ squaredDistances(__m256 x, __m256 y, __m256 z, const Vector3& particle) {
     }
 }
 
+// Each particle's squared distance to sample (i, j, k) is (dx_i^2 + dy_j^2) + dz_k^2 in float, the
+// same operations in the same order as the plain pass. The in-plane part is the same for every
+// plane, so it is made once per particle as a table of the plane's samples; each plane then adds
+// its dz^2. The particle loop is outermost and every sample's sum lives in densities between
+// particles, still summed in index order.
+[[gnu::target("avx512f")]] void fillPlaneTable(const GridAxes& axes, const Vector3& particle,
+                                               std::span<float> table) {
+    const std::size_t n = axes.x.size();
+    thread_local std::vector<float> squaredX;
+    squaredX.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const float dx = axes.x[i] - particle.x;
+        squaredX[i] = dx * dx;
+    }
+    for (std::size_t j = 0; j < axes.y.size(); ++j) {
+        const float dy = axes.y[j] - particle.y;
+        const __m512 squaredY = _mm512_set1_ps(dy * dy);
+        for (std::size_t i = 0; i < n; i += 16) {
+            const auto lanes = static_cast<__mmask16>(n - i >= 16 ? 0xFFFF : (1u << (n - i)) - 1);
+            const __m512 row = _mm512_maskz_loadu_ps(lanes, &squaredX[i]);
+            _mm512_mask_storeu_ps(&table[i + n * j], lanes, _mm512_add_ps(row, squaredY));
+        }
+    }
+}
+
+// A block whose sums came out NaN is summed again sample by sample with the divider.
+void dividePlaneBlock(const GridAxes& axes, std::size_t k, std::size_t first,
+                      std::span<const Vector3> particles, std::span<double> sums) {
+    const std::size_t n = axes.x.size();
+    for (std::size_t s = first; s < first + fieldBlockSize && s < n * axes.y.size(); ++s) {
+        double value = 0.0;
+        for (const Vector3& particle : particles) {
+            const float dx = axes.x[s % n] - particle.x;
+            const float dy = axes.y[s / n] - particle.y;
+            const float dz = axes.z[k] - particle.z;
+            value += 1.0 / (dx * dx + dy * dy + dz * dz);
+        }
+        sums[s] = value;
+    }
+}
+
+[[gnu::target("avx512f")]] void accumulatePlanesAvx512(const GridAxes& axes, int firstPlane,
+                                                       int endPlane,
+                                                       std::span<const Vector3> particles,
+                                                       std::span<double> densities) {
+    const std::size_t stride = fieldPlaneStride(axes.x.size());
+    thread_local std::vector<float> table;
+    // Padding lanes hold 1, which keeps their sums finite.
+    table.assign(stride, 1.0f);
+    std::fill(densities.begin(), densities.end(), 0.0);
+    for (const Vector3& particle : particles) {
+        fillPlaneTable(axes, particle, table);
+        for (int k = firstPlane; k < endPlane; ++k) {
+            const float dz = axes.z[static_cast<std::size_t>(k)] - particle.z;
+            const __m512 squaredZ = _mm512_set1_ps(dz * dz);
+            double* sums = &densities[static_cast<std::size_t>(k - firstPlane) * stride];
+            for (std::size_t base = 0; base < stride; base += 16) {
+                const __m512 squared = _mm512_add_ps(_mm512_loadu_ps(&table[base]), squaredZ);
+                _mm512_storeu_pd(&sums[base],
+                                 _mm512_add_pd(_mm512_loadu_pd(&sums[base]),
+                                               fastReciprocal(widenedHalf<0>(squared))));
+                _mm512_storeu_pd(&sums[base + 8],
+                                 _mm512_add_pd(_mm512_loadu_pd(&sums[base + 8]),
+                                               fastReciprocal(widenedHalf<1>(squared))));
+            }
+        }
+    }
+    for (int k = firstPlane; k < endPlane; ++k) {
+        const std::span<double> sums =
+            densities.subspan(static_cast<std::size_t>(k - firstPlane) * stride, stride);
+        for (std::size_t base = 0; base < stride; base += 16) {
+            const __m512d lower = _mm512_loadu_pd(&sums[base]);
+            const __m512d upper = _mm512_loadu_pd(&sums[base + 8]);
+            if ((_mm512_cmp_pd_mask(lower, lower, _CMP_UNORD_Q) |
+                 _mm512_cmp_pd_mask(upper, upper, _CMP_UNORD_Q)) != 0) {
+                dividePlaneBlock(axes, static_cast<std::size_t>(k), base, particles, sums);
+            }
+        }
+    }
+}
+
 [[gnu::target("avx512f")]] std::size_t reciprocalsAvx512(std::span<const float> values,
                                                          std::span<double> reciprocals) {
     std::size_t divided = 0;
@@ -280,6 +363,23 @@ void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
         accumulateAvx2(samples, particles, densities);
     } else {
         accumulateSse2(samples, particles, densities);
+    }
+}
+
+std::size_t fieldPlaneStride(std::size_t n) {
+    const auto block = static_cast<std::size_t>(fieldBlockSize);
+    return (n * n + block - 1) / block * block;
+}
+
+bool hasFieldPlanePass(FieldKernel kernel) {
+    return kernel == FieldKernel::avx512 && isFieldKernelSupported(kernel);
+}
+
+void accumulatePlaneDensities(FieldKernel kernel, const GridAxes& axes, int firstPlane,
+                              int endPlane, std::span<const Vector3> particles,
+                              std::span<double> densities) {
+    if (hasFieldPlanePass(kernel)) {
+        accumulatePlanesAvx512(axes, firstPlane, endPlane, particles, densities);
     }
 }
 
