@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -52,7 +53,7 @@ VideoSettings settingsFor(const std::string& path, int width, int height,
     return {path, width, height, 30, music, musicStart};
 }
 
-[[maybe_unused]] bool writeVideo(const VideoSettings& settings, int frames, std::string& error) {
+bool writeVideo(const VideoSettings& settings, int frames, std::string& error) {
     VideoWriter writer;
     if (!writer.open(settings, error)) {
         return false;
@@ -90,7 +91,9 @@ TEST(VideoWriter, RefusesWhatItCannotWriteWithOneLineReason) {
         {settingsFor("clip.avi", 64, 48), "unsupported video file type: clip.avi (use .mp4, .mkv, .y4m or -)"},
         {settingsFor("/nonexistent/clip.y4m", 64, 48), "cannot write /nonexistent/clip.y4m: No such file or directory"},
 
+        {settingsFor("/nonexistent/clip.mp4", 64, 48), "cannot write /nonexistent/clip.mp4: No such file or directory"},
         {settingsFor("clip.mp4", 65, 48), "unsupported video size 65x48 (even numbers, 64..7680 wide)"},
+        {settingsFor("clip.mkv", 64, 48, "missing.mp3"), "cannot read the music missing.mp3: No such file or directory"},
     };
     for (const auto& c : cases) {
         VideoWriter writer;
@@ -145,6 +148,95 @@ TEST(VideoWriter, WritesYuv4Mpeg2WithTheColoursReadBack) {
     ASSERT_NE(probe.video(), nullptr);
     EXPECT_EQ(probe.video()->packets, 3);
     EXPECT_DOUBLE_EQ(probe.video()->framesPerSecond, 30.0);
+}
+
+const std::string music = std::string(VELMORRA_SOURCE_DIR) + "/data/amns.mp3";
+
+TEST(VideoWriter, EncodesH264FilesOfEachSizeAndContainer) {
+    test::TempDirectory directory;
+    const struct {
+        const char* path;
+        int width, height, frames;
+        const char* format;
+    } cases[] = {
+        {"a.mp4", 64, 48, 30, "mov,mp4,m4a,3gp,3g2,mj2"},
+        {"b.MKV", 96, 72, 45, "matroska,webm"},
+        {"c.mp4", 160, 120, 3, "mov,mp4,m4a,3gp,3g2,mj2"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        ASSERT_TRUE(writeVideo(settingsFor(c.path, c.width, c.height, music, 20.0), c.frames, error)) << error;
+        EXPECT_FALSE(std::filesystem::exists(VideoWriter::temporaryPathFor(c.path))) << c.path;
+        const test::MediaProbe probe(c.path);
+        EXPECT_EQ(probe.format(), c.format);
+        ASSERT_NE(probe.video(), nullptr) << c.path;
+        EXPECT_EQ(probe.video()->codec, "h264");
+        EXPECT_EQ(probe.video()->pixelFormat, "yuv420p");
+        EXPECT_EQ(probe.video()->width, c.width);
+        EXPECT_EQ(probe.video()->height, c.height);
+        EXPECT_EQ(probe.video()->packets, c.frames);
+        EXPECT_DOUBLE_EQ(probe.video()->framesPerSecond, 30.0) << c.path;
+        ASSERT_NE(probe.audio(), nullptr) << c.path;
+        EXPECT_EQ(probe.audio()->codec, "aac");
+        EXPECT_EQ(probe.audio()->sampleRate, 44100);
+        EXPECT_EQ(probe.audio()->channels, 2);
+        EXPECT_EQ(probe.decodePicture(c.frames - 1).size(), static_cast<std::size_t>(c.width * c.height * 3 / 2));
+    }
+}
+
+// Where a stretch of `sound` best matches `track`, searched within `reach` samples of `guess`.
+struct Match {
+    long offset = 0;
+    double correlation = -1;
+};
+
+Match bestMatch(const std::vector<float>& sound, const std::vector<float>& track, long guess, long reach) {
+    const std::size_t from = 4096;  // past the encoder's first, ramping frames
+    const std::size_t window = 8192;
+    Match best;
+    for (long offset = guess - reach; offset <= guess + reach; ++offset) {
+        double dot = 0, soundEnergy = 0, trackEnergy = 0;
+        for (std::size_t i = from; i < from + window; ++i) {
+            const double a = sound[i];
+            const double b = track[static_cast<std::size_t>(offset) + i];
+            dot += a * b;
+            soundEnergy += a * a;
+            trackEnergy += b * b;
+        }
+        const double correlation = dot / std::sqrt(soundEnergy * trackEnergy);
+        if (correlation > best.correlation) {
+            best = {offset, correlation};
+        }
+    }
+    return best;
+}
+
+// The sound of a capture starting at T seconds is the track from T on, at the first picture's
+// moment. MP4 says where the encoder's priming ends, to the sample; Matroska only shifts the
+// picture by it, to the millisecond.
+TEST(VideoWriter, SoundIsTheTrackFromTheFirstPicturesMoment) {
+    test::TempDirectory directory;
+    const std::vector<float> track = test::MediaProbe(music).decodeSound();
+    const double start = 37.5;
+    const int frames = 60;
+    const struct {
+        const char* path;
+        long tolerance;
+    } cases[] = {{"sound.mp4", 4}, {"sound.mkv", 45}};
+    for (const auto& c : cases) {
+        std::string error;
+        ASSERT_TRUE(writeVideo(settingsFor(c.path, 64, 48, music, start), frames, error)) << error;
+        const test::MediaProbe probe(c.path);
+        ASSERT_TRUE(probe.video() != nullptr && probe.audio() != nullptr) << c.path;
+        const long lead = std::lround((probe.video()->startSeconds - probe.audio()->startSeconds) * 44100);
+        const std::vector<float> sound = probe.decodeSound();
+        EXPECT_NEAR(static_cast<double>(sound.size()) - lead, frames * 1470, 1024) << c.path;
+        ASSERT_GE(sound.size(), 16384u);
+        const long expected = std::lround(start * 44100) - lead;
+        const Match match = bestMatch(sound, track, expected, 1200);
+        EXPECT_NEAR(match.offset, expected, c.tolerance) << c.path;
+        EXPECT_GT(match.correlation, 0.95) << c.path;
+    }
 }
 
 } // namespace
