@@ -239,5 +239,44 @@ TEST(VideoWriter, SoundIsTheTrackFromTheFirstPicturesMoment) {
     }
 }
 
+TEST(VideoWriter, SameFramesGiveTheSameBytes) {
+    test::TempDirectory directory;
+    for (const std::string extension : {".mp4", ".mkv", ".y4m"}) {
+        std::string error;
+        ASSERT_TRUE(writeVideo(settingsFor("first" + extension, 96, 72, music, 3.0), 40, error)) << error;
+        ASSERT_TRUE(writeVideo(settingsFor("second" + extension, 96, 72, music, 3.0), 40, error)) << error;
+        const std::string first = fileBytes("first" + extension);
+        EXPECT_FALSE(first.empty());
+        EXPECT_TRUE(first == fileBytes("second" + extension)) << extension;
+    }
+}
+
+TEST(VideoWriter, WritesUnderATemporaryNameAndRemovesItWhenAbandoned) {
+    test::TempDirectory directory;
+    {
+        VideoWriter writer;
+        std::string error;
+        ASSERT_TRUE(writer.open(settingsFor("left.mp4", 64, 48, music), error)) << error;
+        EXPECT_TRUE(writer.writeFrame(movingFrame(64, 48, 0)));
+        EXPECT_TRUE(std::filesystem::exists("left.mp4.part"));
+        EXPECT_FALSE(std::filesystem::exists("left.mp4"));
+    }
+    EXPECT_FALSE(std::filesystem::exists("left.mp4.part"));
+    EXPECT_FALSE(std::filesystem::exists("left.mp4"));
+}
+
+TEST(VideoWriter, AFrameOfTheWrongSizeFailsTheVideo) {
+    test::TempDirectory directory;
+    VideoWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.open(settingsFor("wrong.mkv", 64, 48), error)) << error;
+    EXPECT_FALSE(writer.writeFrame(movingFrame(64, 46, 0)));
+    EXPECT_FALSE(writer.writeFrame(movingFrame(64, 48, 1)));
+    EXPECT_FALSE(writer.finish(error));
+    EXPECT_EQ(error, "a frame of 11776 bytes, expected 12288");
+    EXPECT_FALSE(std::filesystem::exists("wrong.mkv.part"));
+    EXPECT_FALSE(std::filesystem::exists("wrong.mkv"));
+}
+
 } // namespace
 } // namespace velmorra
