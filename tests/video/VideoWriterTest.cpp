@@ -3,11 +3,14 @@
 #include "support/MediaProbe.h"
 #include "support/TempDirectory.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -103,22 +106,55 @@ TEST(VideoWriter, RefusesWhatItCannotWriteWithOneLineReason) {
     }
 }
 
-TEST(VideoWriter, WritesYuv4Mpeg2WithTheColoursReadBack) {
+const std::string music = std::string(VELMORRA_SOURCE_DIR) + "/data/amns.mp3";
+
+// Sends standard output to a file while it lives.
+class StdoutToFile {
+  public:
+    explicit StdoutToFile(const char* path) : saved(dup(STDOUT_FILENO)) {
+        std::fflush(stdout);
+        const int file = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(file, STDOUT_FILENO);
+        close(file);
+    }
+    ~StdoutToFile() {
+        std::fflush(stdout);
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+    }
+    StdoutToFile(const StdoutToFile&) = delete;
+    StdoutToFile& operator=(const StdoutToFile&) = delete;
+
+  private:
+    int saved;
+};
+
+std::string writeTwoColourYuv(const std::string& path, int width, int height, Rgb bottom, Rgb top) {
+    VideoWriter writer;
+    std::string error;
+    EXPECT_TRUE(writer.open(settingsFor(path, width, height, music), error)) << error;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(writer.writeFrame(twoColourFrame(width, height, bottom, top)));
+    }
+    EXPECT_TRUE(writer.finish(error)) << error;
+    EXPECT_EQ(writer.framesWritten(), 3);
+    return error;
+}
+
+TEST(VideoWriter, WritesYuv4Mpeg2ToAFileOrStandardOutput) {
     test::TempDirectory directory;
     const int width = 64;
     const int height = 48;
-    VideoWriter writer;
-    std::string error;
-    ASSERT_TRUE(writer.open(settingsFor("clip.y4m", width, height), error)) << error;
     const Rgb red{255, 0, 0};
     const Rgb blue{0, 0, 255};
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(writer.writeFrame(twoColourFrame(width, height, red, blue)));
+    writeTwoColourYuv("clip.y4m", width, height, red, blue);
+    {
+        StdoutToFile redirect("stdout.y4m");
+        writeTwoColourYuv("-", width, height, red, blue);
     }
-    ASSERT_TRUE(writer.finish(error)) << error;
-    EXPECT_EQ(writer.framesWritten(), 3);
-
     const std::string bytes = fileBytes("clip.y4m");
+    EXPECT_TRUE(bytes == fileBytes("stdout.y4m"));
+
     const std::string header = "YUV4MPEG2 W64 H48 F30:1 Ip A1:1 C420mpeg2\n";
     const std::size_t frameBytes = 6 + width * height * 3 / 2;
     ASSERT_EQ(bytes.size(), header.size() + 3 * frameBytes);
@@ -148,9 +184,8 @@ TEST(VideoWriter, WritesYuv4Mpeg2WithTheColoursReadBack) {
     ASSERT_NE(probe.video(), nullptr);
     EXPECT_EQ(probe.video()->packets, 3);
     EXPECT_DOUBLE_EQ(probe.video()->framesPerSecond, 30.0);
+    EXPECT_EQ(probe.audio(), nullptr);
 }
-
-const std::string music = std::string(VELMORRA_SOURCE_DIR) + "/data/amns.mp3";
 
 TEST(VideoWriter, EncodesH264FilesOfEachSizeAndContainer) {
     test::TempDirectory directory;
