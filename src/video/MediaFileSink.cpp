@@ -2,7 +2,6 @@
 
 #include "video/AvError.h"
 
-#include <cctype>
 #include <chrono>
 
 extern "C" {
@@ -16,18 +15,6 @@ namespace {
 
 using Stage = EncodingState::Stage;
 
-bool endsWithMp4(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos) {
-        return false;
-    }
-    std::string extension = path.substr(dot);
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension == ".mp4";
-}
-
 } // namespace
 
 MediaFileSink::~MediaFileSink() {
@@ -40,11 +27,10 @@ MediaFileSink::~MediaFileSink() {
     }
 }
 
-bool MediaFileSink::open(const VideoSettings& settings, const std::string& writtenPath,
-                         std::string& error) {
+bool MediaFileSink::open(const VideoSettings& settings, const char* container,
+                         const std::string& writtenPath, std::string& error) {
     shownPath = settings.path;
     framesPerSecond = settings.framesPerSecond;
-    const char* container = endsWithMp4(settings.path) ? "mp4" : "matroska";
     const int allocated = avformat_alloc_output_context2(&output, nullptr, container, writtenPath.c_str());
     packet = av_packet_alloc();
     if (allocated < 0 || packet == nullptr) {

@@ -33,7 +33,9 @@ class MediaFileSink : public FrameSink {
     MediaFileSink(const MediaFileSink&) = delete;
     MediaFileSink& operator=(const MediaFileSink&) = delete;
 
-    bool open(const VideoSettings& settings, const std::string& writtenPath, std::string& error);
+    // `container` is FFmpeg's name for it: "mp4" or "matroska".
+    bool open(const VideoSettings& settings, const char* container, const std::string& writtenPath,
+              std::string& error);
     bool write(const AVFrame& picture, std::string& error) override;
     bool finish(std::string& error) override;
 

@@ -56,14 +56,16 @@ std::unique_ptr<FrameSink> openSink(const VideoSettings& settings, const std::st
                                     EncodingState& state, std::string& error) {
     if (isYuvStream(settings.path)) {
         auto sink = std::make_unique<Y4mSink>();
-        if (!sink->open(writtenPath, settings.path, settings.width, settings.height,
+        const std::string shownPath = settings.path == "-" ? "standard output" : settings.path;
+        if (!sink->open(writtenPath, shownPath, settings.width, settings.height,
                         settings.framesPerSecond, error)) {
             return nullptr;
         }
         return sink;
     }
     auto sink = std::make_unique<MediaFileSink>(state);
-    if (!sink->open(settings, writtenPath, error)) {
+    const char* container = lowerExtension(settings.path) == ".mp4" ? "mp4" : "matroska";
+    if (!sink->open(settings, container, writtenPath, error)) {
         return nullptr;
     }
     return sink;

@@ -216,6 +216,10 @@ TEST(VideoWriter, EncodesH264FilesOfEachSizeAndContainer) {
         EXPECT_EQ(probe.audio()->sampleRate, 44100);
         EXPECT_EQ(probe.audio()->channels, 2);
         EXPECT_EQ(probe.decodePicture(c.frames - 1).size(), static_cast<std::size_t>(c.width * c.height * 3 / 2));
+        if (probe.format().starts_with("mov")) {
+            const std::string bytes = fileBytes(c.path);
+            EXPECT_LT(bytes.find("moov"), bytes.find("mdat")) << "the index comes first in " << c.path;
+        }
     }
 }
 
