@@ -11,11 +11,7 @@ extern "C" {
 }
 
 namespace velmorra {
-namespace {
-
 using Stage = EncodingState::Stage;
-
-} // namespace
 
 MediaFileSink::~MediaFileSink() {
     av_packet_free(&packet);
@@ -34,7 +30,8 @@ bool MediaFileSink::open(const VideoSettings& settings, const char* container,
     const int allocated = avformat_alloc_output_context2(&output, nullptr, container, writtenPath.c_str());
     packet = av_packet_alloc();
     if (allocated < 0 || packet == nullptr) {
-        error = "cannot set up the " + std::string(container) + " writer: " + avErrorText(allocated);
+        error = "cannot set up the " + std::string(container) + " writer: " +
+                avErrorText(allocated < 0 ? allocated : AVERROR(ENOMEM));
         return false;
     }
     // Nothing that varies between runs (library versions, random identifiers) goes into the file.
