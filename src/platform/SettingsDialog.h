@@ -11,6 +11,11 @@ namespace velmorra {
 // main loop are gone, with every pending event handled.
 bool showSettingsDialog(const void* instance, DisplaySettings& settings);
 
+// Why the last showing could not be shown ("no display", ...), so that the caller
+// can tell it from the user's Quit; null when it was shown. SIGINT and SIGTERM
+// while the dialog is up are its Quit.
+const char* settingsDialogFailure();
+
 // For tests: called inside the dialog's main loop once a showing is on the screen,
 // with the dialog's GtkWindow. Null, the default, calls nothing.
 using SettingsDialogObserver = void (*)(void* dialogWindow);
