@@ -31,10 +31,9 @@ bool isAcceleratedRenderer(const char* glRenderer) {
         return false;
     }
     const std::string_view name = glRenderer;
-    return std::none_of(legacySoftwareRasterizers.begin(), legacySoftwareRasterizers.end(),
-                        [name](std::string_view software) {
-                            return containsIgnoringCase(name, software);
-                        });
+    return std::none_of(
+        legacySoftwareRasterizers.begin(), legacySoftwareRasterizers.end(),
+        [name](std::string_view software) { return containsIgnoringCase(name, software); });
 }
 
 } // namespace velmorra

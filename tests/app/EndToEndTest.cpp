@@ -154,10 +154,9 @@ TEST_F(EndToEnd, TerminationRequestInTheDialogEndsLikeQuit) {
 TEST_F(EndToEnd, InterruptOrTerminationInTheDialogWithoutAudioEndsLikeQuit) {
     REQUIRE_X_SERVER();
     for (const std::string signal : {"INT", "TERM"}) {
-        writeScript("xdotool search --sync --onlyvisible --pid $demo "
-                    "--name 'Velmorra display settings' >/dev/null\n"
-                    "kill -" + signal + " $demo\n",
-                    "no-such-driver");
+        const std::string waitForTheDialog = "xdotool search --sync --onlyvisible --pid $demo "
+                                             "--name 'Velmorra display settings' >/dev/null\n";
+        writeScript(waitForTheDialog + "kill -" + signal + " $demo\n", "no-such-driver");
         EXPECT_EQ(shell("timeout 60 bash run.sh"), 0) << signal;
         EXPECT_EQ(directory.readFile("debug.log"), "") << signal;
     }

@@ -209,8 +209,8 @@ TEST_F(DisplayTest, SoftwareOnlyFormatFailsAfterTheDescription) {
         display.configure(320, 240, 24, false, false, "t");
         opened = display.open();
         if (opened) {
-            report = "renderer: " + std::string(reinterpret_cast<const char*>(
-                                        glGetString(GL_RENDERER))) + "\n";
+            report = "renderer: " +
+                     std::string(reinterpret_cast<const char*>(glGetString(GL_RENDERER))) + "\n";
         }
         display.close();
         report += log.text() + "told: " + ScriptedUser::lastCaption + "\n";
