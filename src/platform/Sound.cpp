@@ -1,5 +1,6 @@
 #include "platform/Sound.h"
 
+#include "platform/Log.h"
 #include "platform/StartupTimings.h"
 
 #include <SDL2/SDL.h>
@@ -20,7 +21,9 @@ constexpr int loopForever = -1;
 Sound::Sound() {
     audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     Mix_Init(MIX_INIT_MP3);
-    Mix_OpenAudio(mixRate, AUDIO_S16SYS, outputChannels, chunkSamples);
+    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, outputChannels, chunkSamples) != 0) {
+        audioFailure = Mix_GetError();
+    }
     Mix_AllocateChannels(mixingChannels);
 }
 
@@ -39,12 +42,22 @@ void Sound::play(const char* fileName) {
     if (music != nullptr) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);
+        music = nullptr;
     }
-    // A failed load hands its null on to the play call, which fails in turn.
+    if (audioFailure) {
+        warnNotPlayed(audioFailure->c_str());
+        return;
+    }
     music = Mix_LoadMUS(fileName);
     StartupTimings::step("music opened");
-    Mix_PlayMusic(music, loopForever);
+    if (music == nullptr || Mix_PlayMusic(music, loopForever) != 0) {
+        warnNotPlayed(Mix_GetError());
+    }
     StartupTimings::step("music started");
+}
+
+void Sound::warnNotPlayed(const char* reason) const {
+    write("Warning: music not played: %s\n", reason);
 }
 
 } // namespace velmorra
