@@ -18,7 +18,8 @@ float rounded(float half, long double fraction) {
     return static_cast<float>(static_cast<long double>(half) * fraction);
 }
 
-constexpr int partsPerThread = 4;
+constexpr int blockPartsPerThread = 4;
+constexpr int planePartsPerThread = 2;
 
 std::size_t paddedCount(std::size_t count) {
     const auto block = static_cast<std::size_t>(fieldBlockSize);
@@ -126,10 +127,11 @@ void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel k
         return;
     }
     // More parts than threads, so that a thread the system runs late leaves its share to the
-    // others; each still spans several hundred samples.
+    // others. Every part of a plane pass makes its own in-plane tables, so it gets fewer.
     const int units = byPlanes ? size : static_cast<int>(points.size() + fieldBlockSize - 1) /
                                             fieldBlockSize;
-    const int parts = std::min(workers->getThreadCount() * partsPerThread, units);
+    const int parts = std::min(
+        workers->getThreadCount() * (byPlanes ? planePartsPerThread : blockPartsPerThread), units);
     workers->run(parts, [&](int part) {
         byPlanes ? computeFieldPlanes(particles, kernel, part, parts)
                  : computeFieldPart(particles, kernel, part, parts);
