@@ -80,7 +80,8 @@ int runApplication() {
     openLog();
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
-    shell.display.prepare();
+    // Only once the dialog is up is there surely a display to prepare for.
+    setSettingsDialogIdleWork([] { shellObjects().display.prepare(); });
     if (!openDisplay(shell.display, title)) {
         closeLog();
         return exitCodeWithoutDisplay();

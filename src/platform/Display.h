@@ -17,8 +17,8 @@ class Display {
     // Ignored while a window exists.
     void configure(int width, int height, int depth, bool fullscreen, bool vsyncOff,
                    const char* title);
-    // Optional, before the settings dialog: starts what open needs that does not depend on the
-    // settings, so that open takes less time after Start.
+    // Optional, while the settings dialog waits for the user: starts what open needs that does
+    // not depend on the settings, so that open takes less time after Start.
     void prepare();
     bool open();
     void close();
