@@ -64,37 +64,37 @@ void accumulateSse2(const SampleColumns& samples, std::span<const Vector3> parti
 
 // The vector kernels below take the reciprocal of each squared distance without the divider,
 // which handles only a few lanes at a time. Every squared distance is a float widened to double,
-// so its significand has at most 24 bits. From an approximation y0 with relative error e
-// (1 - x y0 = e), y1 = y0 (1 + e + e^2 + ...) is within one unit in the last place of 1 / x, and
-// one fused correction y = y1 + y1 (1 - x y1), in which 1 - x y1 is exact, rounds to the
-// correctly rounded reciprocal: 1 / x lies too far from any halfway point between two doubles
-// for the remaining error to cross one, since x has no more than 24 significant bits. The
-// reciprocal check program tries every positive float.
+// so its significand has at most 24 bits. From the processor's approximation y0, with
+// e = 1 - x y0, a few terms of y1 = y0 (1 + e + e^2 + ...) bring y1 within 2^-42 of 1 / x. Then
+// r = 1 - x y1 is exact in one fused multiply-add (below 2^-42, from a 24-bit x, it needs fewer
+// than 53 bits), and y = y1 + y1 r, rounded once by the last fused multiply-add, differs from
+// 1 / x by about r^2, under 2^-84 relative. With no more than 24 significant bits in x, 1 / x
+// stays some 2^-78 or more away from every halfway point between two doubles, so y rounds to
+// the correctly rounded reciprocal. The reciprocal check program tries every positive float.
 
 // GCC 12 warns of uninitialised lanes in the unmasked forms of some AVX-512 intrinsics; the
 // masked forms with every lane selected are the same instructions.
 constexpr __mmask8 allLanes = 0xFF;
 
-// rcp14 is within 2^-14, so three terms leave an error below 2^-56. Zero and infinity, for which
-// the approximation is infinity and zero, come out as NaN.
+// rcp14 is within 2^-14, so two terms bring y1 within 2^-42. Zero and infinity, for which the
+// approximation is infinity and zero, come out as NaN.
 [[gnu::target("avx512f"), gnu::always_inline]] inline __m512d fastReciprocal(__m512d x) {
     const __m512d one = _mm512_set1_pd(1.0);
     const __m512d y0 = _mm512_maskz_rcp14_pd(allLanes, x);
     const __m512d e = _mm512_fnmadd_pd(x, y0, one);
-    const __m512d series = _mm512_fmadd_pd(_mm512_fmadd_pd(e, e, e), e, e);
+    const __m512d series = _mm512_fmadd_pd(e, e, e);
     const __m512d y1 = _mm512_fmadd_pd(y0, series, y0);
     return _mm512_fmadd_pd(y1, _mm512_fnmadd_pd(x, y1, one), y1);
 }
 
-// The float rcp is within 1.5 * 2^-12, so four terms leave an error below 2^-56. It is only
-// good for normal floats whose reciprocal is normal too; the kernel sends others to the divider.
+// The float rcp is within 1.5 * 2^-12, so three terms bring y1 within 2^-45. It is only good for
+// normal floats whose reciprocal is normal too; the kernel sends others to the divider.
 [[gnu::target("avx2,fma"), gnu::always_inline]] inline __m256d fastReciprocal(__m256d x,
                                                                            __m128 approximation) {
     const __m256d one = _mm256_set1_pd(1.0);
     const __m256d y0 = _mm256_cvtps_pd(approximation);
     const __m256d e = _mm256_fnmadd_pd(x, y0, one);
-    const __m256d firstTwo = _mm256_fmadd_pd(e, e, e);
-    const __m256d series = _mm256_fmadd_pd(firstTwo, _mm256_mul_pd(e, e), firstTwo);
+    const __m256d series = _mm256_fmadd_pd(_mm256_fmadd_pd(e, e, e), e, e);
     const __m256d y1 = _mm256_fmadd_pd(y0, series, y0);
     return _mm256_fmadd_pd(y1, _mm256_fnmadd_pd(x, y1, one), y1);
 }
