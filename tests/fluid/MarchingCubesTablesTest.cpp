@@ -165,14 +165,13 @@ TEST(MarchingCubesTables, TrianglesRunCounterClockwiseSeenFromTheBelowCorners) {
             Vector3 towardsBelow{0, 0, 0};
             for (int edge : triangle.edges) {
                 const auto [first, second] = edgeEnds[edge];
-                const Vector3 firstToSecond =
-                    difference(cornerPlaces[second], cornerPlaces[first]);
+                const Vector3 firstToSecond = difference(cornerPlaces[second], cornerPlaces[first]);
                 towardsBelow = isBelow(cubeCase, second) ? sum(towardsBelow, firstToSecond)
                                                          : difference(towardsBelow, firstToSecond);
             }
             EXPECT_GT(dot(normal, towardsBelow), 0.0f)
-                << "case " << cubeCase << " edges " << triangle.edges[0] << " "
-                << triangle.edges[1] << " " << triangle.edges[2];
+                << "case " << cubeCase << " edges " << triangle.edges[0] << " " << triangle.edges[1]
+                << " " << triangle.edges[2];
         }
     }
 }
