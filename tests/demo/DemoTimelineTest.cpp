@@ -516,16 +516,34 @@ TEST_F(CreditsOverlayTest, ScrolledLinesShowFromTheBottomEdgeUp) {
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 
+// A visible quad leaves its grey as the current colour: text drawn after it is grey, not red.
 TEST_F(CreditsOverlayTest, VisibleQuadsAreDrawnBeforeTheText) {
     DemoState& state = demoState();
     state.quad(1).setVisible(true);
     state.quad(1).setPosition(0.0f, 300.0f);
+    state.quad(1).setBrightness(0.5f);
+    state.showCredits = true;
+    state.creditsScroll = 140; // lines 1 to 5, below y = 140
     beginOverlay();
     creditsOverlay();
     const std::vector<int> rows = litRows();
     ASSERT_FALSE(rows.empty());
-    EXPECT_GE(rows.front(), 300);
-    EXPECT_LT(rows.back(), 400);
+    EXPECT_LE(rows.front(), 1);
+    EXPECT_GE(rows.back(), 300) << "the quad is drawn";
+    std::vector<std::uint8_t> pixels = gl.readPixels();
+    int textPixels = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < gl.width(); ++x) {
+            const std::uint8_t* pixel = gl.pixelAt(pixels, x, y);
+            if (pixel[0] != 0) {
+                ++textPixels;
+                EXPECT_NEAR(pixel[0], 128, 1);
+                EXPECT_EQ(pixel[1], pixel[0]);
+                EXPECT_EQ(pixel[2], pixel[0]);
+            }
+        }
+    }
+    EXPECT_GT(textPixels, 100);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
