@@ -2,12 +2,12 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstring>
 #include <utility>
 #include <vector>
-#include <algorithm>
 
 // This file must be compiled with -ffp-contract=off: a fused multiply-add that the compiler chose
 // would round differently from the plain field pass. The reciprocals below use fused
