@@ -83,6 +83,7 @@ int runApplication() {
     // Only once the dialog is up is there surely a display to prepare for.
     setSettingsDialogIdleWork([] { shellObjects().display.prepare(); });
     if (!openDisplay(shell.display, title)) {
+        shell.display.releasePreparation();
         closeLog();
         return exitCodeWithoutDisplay();
     }

@@ -67,10 +67,7 @@ Display::Display()
 
 Display::~Display() {
     close();
-    if (prepared) {
-        SDL_GL_UnloadLibrary();
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
+    releasePreparation();
 }
 
 // Starting the video system and loading the GL driver take a good part of opening the display;
@@ -87,6 +84,23 @@ void Display::prepare() {
     prepared = true;
 }
 
+void Display::releasePreparation() {
+    if (!prepared) {
+        return;
+    }
+    SDL_GL_UnloadLibrary();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    prepared = false;
+}
+
+// An open window holds its own references to the video system and the GL driver, and a failed
+// open has given its own back: either way the preparation has done its part.
+bool Display::open() {
+    const bool opened = openWindow();
+    releasePreparation();
+    return opened;
+}
+
 void Display::configure(int newWidth, int newHeight, int newDepth, bool newFullscreen,
                         bool newVsyncOff, const char* newTitle) {
     if (window != nullptr) {
@@ -100,7 +114,7 @@ void Display::configure(int newWidth, int newHeight, int newDepth, bool newFulls
     title = newTitle;
 }
 
-bool Display::open() {
+bool Display::openWindow() {
     if (!registerWindowClass()) {
         return false;
     }

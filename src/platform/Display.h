@@ -20,6 +20,8 @@ class Display {
     // Optional, while the settings dialog waits for the user: starts what open needs that does
     // not depend on the settings, so that open takes less time after Start.
     void prepare();
+    // Gives back what prepare started, unless open already did; for a run that ends in the dialog.
+    void releasePreparation();
     bool open();
     void close();
     void resize(int width, int height);
@@ -34,6 +36,7 @@ class Display {
     void setAccelerationProbe(bool (*probe)()) { acceleratedVisual = probe; }
 
   private:
+    bool openWindow();
     bool registerWindowClass();
     bool enterFullscreen();
     bool createWindow();
