@@ -11,7 +11,7 @@ class StartupTimings {
     // Start pressed: the clock starts here.
     static void begin();
     // A step has just ended: prints the time since Start and the step's own length.
-    static void step(const char* format, ...) [[gnu::format(printf, 1, 2)]];
+    [[gnu::format(printf, 1, 2)]] static void step(const char* format, ...);
     // The last step: prints it and stops the clock.
     static void end(const char* what);
     static bool isTiming();
