@@ -186,11 +186,17 @@ void DensityGrid::computeFieldPlain(std::span<const Vector3> particles) {
     }
 }
 
-void DensityGrid::computeNormals() {
+void DensityGrid::computeNormals(WorkerPool* workers) {
+    // Each plane reads only the settled densities, so the planes are independent.
+    WorkerPool::shareOut(workers, std::max(size - 2, 0),
+                         [this](int first, int end) { computeNormalsOfPlanes(first + 1, end + 1); });
+}
+
+void DensityGrid::computeNormalsOfPlanes(int first, int end) {
     const int step = 1;
     const int row = size;
     const int layer = size * size;
-    for (int k = 1; k < size - 1; ++k) {
+    for (int k = first; k < end; ++k) {
         for (int j = 1; j < size - 1; ++j) {
             for (int i = 1; i < size - 1; ++i) {
                 const int s = index(i, j, k);
@@ -206,7 +212,8 @@ void DensityGrid::computeNormals() {
 
 // Rows of samples are compared as bit masks: cell i of a row is cut unless bits i and i + 1 of the
 // four sample rows around it are all set or all clear.
-std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel) {
+std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel,
+                                                           WorkerPool* workers) {
     cutCells.clear();
     if (size < 2) {
         return cutCells;
@@ -215,11 +222,13 @@ std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel) {
         listCutCellsOneByOne(isoLevel);
         return cutCells;
     }
-    for (int k = 0; k < size; ++k) {
-        for (int j = 0; j < size; ++j) {
-            belowRows[j + size * k] = belowMask(j, k, isoLevel);
+    WorkerPool::shareOut(workers, size, [this, isoLevel](int first, int end) {
+        for (int k = first; k < end; ++k) {
+            for (int j = 0; j < size; ++j) {
+                belowRows[j + size * k] = belowMask(j, k, isoLevel);
+            }
         }
-    }
+    });
     const std::uint64_t cellBits = (std::uint64_t{1} << (size - 1)) - 1;
     for (int k = 0; k + 1 < size; ++k) {
         for (int j = 0; j + 1 < size; ++j) {

@@ -33,12 +33,15 @@ class DensityGrid {
     // samples out among the pool's threads; the plain pass always runs on the calling thread.
     void computeField(std::span<const Vector3> particles, FieldKernel kernel,
                       WorkerPool* workers = nullptr);
-    // Central differences towards lower density; the outer layer keeps a zero normal.
-    void computeNormals();
+    // Central differences towards lower density; the outer layer keeps a zero normal. With
+    // workers, the planes are shared out among the pool's threads.
+    void computeNormals(WorkerPool* workers = nullptr);
 
     // The cells, in array order, whose corners do not all lie on the same side of the iso level
     // (a corner is below when its value < isoLevel); all other cells make no surface.
-    std::span<const GridCell* const> findCutCells(double isoLevel);
+    // With workers, the samples are compared with the level on the pool's threads; the list is
+    // the same.
+    std::span<const GridCell* const> findCutCells(double isoLevel, WorkerPool* workers = nullptr);
 
     int getSize() const { return size; }
     std::span<const GridPoint> getPoints() const { return points; }
@@ -55,6 +58,7 @@ class DensityGrid {
                           int parts);
     void computeFieldPlanes(std::span<const Vector3> particles, FieldKernel kernel, int part,
                             int parts);
+    void computeNormalsOfPlanes(int first, int end);
     std::uint64_t belowMask(int j, int k, double isoLevel) const;
     void listCutCellsOfRow(int j, int k, std::uint64_t cutMask);
     void listCutCellsOneByOne(double isoLevel);

@@ -41,6 +41,7 @@ void FluidSimulation::release() {
     velocities = {};
     forces = {};
     grid.clear();
+    crossings = {};
     particleCount = 0;
     initialized = false;
 }
@@ -62,17 +63,22 @@ void FluidSimulation::simulate(float dt) {
     accumulateForces();
     integrate(dt);
     grid.computeField(positions, fieldKernel, fieldWorkers);
-    grid.computeNormals();
+    grid.computeNormals(fieldWorkers);
 }
 
 // Every force is summed before any particle moves. The pair term pushes apart closer than the
 // rest distance and pulls together beyond it; d is not clamped, so coincident particles exert
-// nothing.
+// nothing. Each particle sums its own pairs in index order, so particles may share out freely.
 void FluidSimulation::accumulateForces() {
+    WorkerPool::shareOut(fieldWorkers, particleCount,
+                         [this](int first, int end) { accumulateForces(first, end); });
+}
+
+void FluidSimulation::accumulateForces(int first, int end) {
     const float inverseRest = 1.0f / restDistance;
     const float twiceMass = 2.0f * mass;
     const Vector3 weight = scaled(mass, gravity);
-    for (int i = 0; i < particleCount; ++i) {
+    for (int i = first; i < end; ++i) {
         Vector3 force;
         for (int j = 0; j < particleCount; ++j) {
             if (j == i) {
@@ -90,6 +96,17 @@ void FluidSimulation::accumulateForces() {
         force.add(weight);
         forces[i] = force;
     }
+}
+
+std::span<const CellCrossings> FluidSimulation::crossingsOf(
+    std::span<const GridCell* const> cells) {
+    crossings.resize(cells.size());
+    WorkerPool::shareOut(fieldWorkers, static_cast<int>(cells.size()), [&](int first, int end) {
+        for (int c = first; c < end; ++c) {
+            MarchingCubes::cutEdges(*cells[c], isoLevel, crossings[c]);
+        }
+    });
+    return crossings;
 }
 
 void FluidSimulation::integrate(float dt) {

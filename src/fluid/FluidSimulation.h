@@ -7,6 +7,7 @@
 #include "math/Vector3.h"
 
 #include <array>
+#include <span>
 #include <vector>
 
 namespace velmorra {
@@ -24,11 +25,20 @@ class FluidSimulation {
     void simulate(float dt);
 
     // Emits every cell's triangles, cells in array order, and returns how many there were.
-    // Cells that the surface does not cut are skipped, since they emit nothing.
+    // Cells that the surface does not cut are skipped, since they emit nothing. With workers,
+    // the cells' edges are cut on the pool's threads first; the sink still gets every triangle
+    // from the calling thread, in the same order.
     template <typename Sink> int polygonize(Sink&& sink) {
+        const std::span<const GridCell* const> cutCells = grid.findCutCells(isoLevel, fieldWorkers);
         int triangles = 0;
-        for (const GridCell* cell : grid.findCutCells(isoLevel)) {
-            triangles += polygonizeCell(*cell, sink);
+        if (fieldWorkers == nullptr || fieldWorkers->getThreadCount() == 1) {
+            for (const GridCell* cell : cutCells) {
+                triangles += polygonizeCell(*cell, sink);
+            }
+            return triangles;
+        }
+        for (const CellCrossings& cell : crossingsOf(cutCells)) {
+            triangles += MarchingCubes::emitTriangles(cell, sink);
         }
         return triangles;
     }
@@ -47,8 +57,8 @@ class FluidSimulation {
     }
     // Tests and benchmarks pin the field pass to one kernel; the default is the fastest.
     void setFieldKernel(FieldKernel kernel) { fieldKernel = kernel; }
-    // The threads that share the field pass; null keeps it on the calling thread. The default is
-    // one thread per core.
+    // The threads that share the pair forces, the field pass, the normals and the cutting of the
+    // surface; null keeps everything on the calling thread. The default is one thread per core.
     void setFieldWorkers(WorkerPool* workers) { fieldWorkers = workers; }
 
     // The live arrays, valid until the next init or release; callers may write them between
@@ -70,6 +80,8 @@ class FluidSimulation {
   private:
     void placeParticles();
     void accumulateForces();
+    void accumulateForces(int first, int end);
+    std::span<const CellCrossings> crossingsOf(std::span<const GridCell* const> cells);
     void integrate(float dt);
     void bounce(float& p, float& v, float low, float high) const;
 
@@ -78,6 +90,7 @@ class FluidSimulation {
     std::vector<Vector3> forces;
     DensityGrid grid;
     MarchingCubes polygonizer;
+    std::vector<CellCrossings> crossings;
     int particleCount = 0;
     float radius = 0.0f;
     float mass = 0.2f;

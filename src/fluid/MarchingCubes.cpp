@@ -47,14 +47,13 @@ void MarchingCubes::interpolateEdge(const GridPoint& a, const GridPoint& b, doub
                blended(a.normal.z, b.normal.z, mu));
 }
 
-int MarchingCubes::cutEdges(const GridCell& cell, double isoLevel) {
-    const int cubeCase = caseIndex(cell, isoLevel);
-    for (std::uint32_t cut = edgeTable[cubeCase]; cut != 0; cut &= cut - 1) {
+void MarchingCubes::cutEdges(const GridCell& cell, double isoLevel, CellCrossings& crossings) {
+    crossings.cubeCase = caseIndex(cell, isoLevel);
+    for (std::uint32_t cut = edgeTable[crossings.cubeCase]; cut != 0; cut &= cut - 1) {
         const int e = std::countr_zero(cut);
         interpolateEdge(*cell.corners[edgeCorners[e][0]], *cell.corners[edgeCorners[e][1]],
-                        isoLevel, edgeVertices[e], edgeNormals[e]);
+                        isoLevel, crossings.vertices[e], crossings.normals[e]);
     }
-    return cubeCase;
 }
 
 } // namespace velmorra

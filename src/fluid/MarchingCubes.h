@@ -7,19 +7,34 @@
 
 namespace velmorra {
 
+// Where the surface crosses a cell's edges, by edge number, with the cell's case. Only the edges
+// the case cuts are filled; the others may hold anything, since the case's triangles never name
+// them.
+struct CellCrossings {
+    int cubeCase = 0;
+    std::array<Vector3, 12> vertices;
+    std::array<Vector3, 12> normals;
+};
+
 // Turns grid cells into triangles of the surface where the density crosses the iso level. Each
 // triangle corner goes to the caller's sink as sink(normal, vertex), in table order.
 class MarchingCubes {
   public:
     template <typename Sink>
     int polygonizeCell(const GridCell& cell, double isoLevel, Sink&& sink) {
-        const int cubeCase = cutEdges(cell, isoLevel);
+        cutEdges(cell, isoLevel, scratch);
+        return emitTriangles(scratch, sink);
+    }
+
+    // The two halves of polygonizeCell, for callers that cut many cells before emitting any.
+    static void cutEdges(const GridCell& cell, double isoLevel, CellCrossings& crossings);
+    template <typename Sink> static int emitTriangles(const CellCrossings& crossings, Sink&& sink) {
         int triangles = 0;
-        const auto& row = triangleTable[cubeCase];
+        const auto& row = triangleTable[crossings.cubeCase];
         for (int t = 0; row[t] >= 0; t += 3) {
             for (int corner = 0; corner < 3; ++corner) {
                 const int edge = row[t + corner];
-                sink(edgeNormals[edge], edgeVertices[edge]);
+                sink(crossings.normals[edge], crossings.vertices[edge]);
             }
             ++triangles;
         }
@@ -35,12 +50,7 @@ class MarchingCubes {
                                 Vector3& vertex, Vector3& normal);
 
   private:
-    // Interpolates every edge the case cuts into the scratch slots; the other slots keep older
-    // contents, which the case's triangle row never names.
-    int cutEdges(const GridCell& cell, double isoLevel);
-
-    std::array<Vector3, 12> edgeVertices{};
-    std::array<Vector3, 12> edgeNormals{};
+    CellCrossings scratch;
 };
 
 } // namespace velmorra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -27,10 +28,23 @@ class WorkerPool {
         runParts(parts, [](void* context, int p) { (*static_cast<Part*>(context))(p); }, &part);
     }
 
+    // Calls range(first, end) over consecutive slices that together cover 0 .. units - 1, on
+    // the pool's threads, or as one slice on the calling thread when there is no pool. Slices
+    // outnumber threads so that a thread the system runs late leaves its share to the others.
+    template <typename Range> static void shareOut(WorkerPool* pool, int units, Range&& range) {
+        if (pool == nullptr || pool->workers.empty() || units <= 1) {
+            range(0, units);
+            return;
+        }
+        const int parts = std::min(units, pool->getThreadCount() * slicesPerThread);
+        pool->run(parts, [&](int p) { range(units * p / parts, units * (p + 1) / parts); });
+    }
+
     // One thread per processor core, made on first use.
     static WorkerPool& forAllCores();
 
   private:
+    static constexpr int slicesPerThread = 4;
     using PartFunction = void (*)(void* context, int part);
 
     void runParts(int parts, PartFunction function, void* context);

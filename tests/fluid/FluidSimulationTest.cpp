@@ -233,35 +233,40 @@ struct RecordingSink {
     }
 };
 
-TEST(FluidSimulation, PolygonizeEmitsWhatEveryCellInTurnWould) {
-    demoRandom().seed(5);
-    FluidSimulation fluid;
-    fluid.init(20, 20, 1.0f, 1.0f, 1.0f);
-    fluid.setIsoLevel(30.0);
-    fluid.setRestDistance(0.35f);
-    fluid.setMass(0.01f);
-    fluid.setGravity(0, -11.5f, 0);
-    fluid.setBounds(-0.8f, 0.8f, -0.8f, 0.8f, -0.8f, 0.8f);
-    for (int frame = 0; frame < 20; ++frame) {
-        fluid.simulate(0.02f);
+TEST(FluidSimulation, PolygonizeEmitsWhatEveryCellInTurnWouldOnOneCoreOrSeveral) {
+    WorkerPool threeThreads(3);
+    for (WorkerPool* workers : {static_cast<WorkerPool*>(nullptr), &threeThreads}) {
+        demoRandom().seed(5);
+        FluidSimulation fluid;
+        fluid.setFieldWorkers(workers);
+        fluid.init(20, 20, 1.0f, 1.0f, 1.0f);
+        fluid.setIsoLevel(30.0);
+        fluid.setRestDistance(0.35f);
+        fluid.setMass(0.01f);
+        fluid.setGravity(0, -11.5f, 0);
+        fluid.setBounds(-0.8f, 0.8f, -0.8f, 0.8f, -0.8f, 0.8f);
+        for (int frame = 0; frame < 20; ++frame) {
+            fluid.simulate(0.02f);
+        }
+        RecordingSink whole;
+        const int triangles = fluid.polygonize(whole);
+        RecordingSink cellByCell;
+        int counted = 0;
+        for (const GridCell& cell : fluid.getGrid().getCells()) {
+            counted += fluid.polygonizeCell(cell, cellByCell);
+        }
+        EXPECT_GT(triangles, 100);
+        EXPECT_EQ(triangles, counted);
+        EXPECT_TRUE(whole.corners == cellByCell.corners);
     }
-    RecordingSink whole;
-    const int triangles = fluid.polygonize(whole);
-    RecordingSink cellByCell;
-    int counted = 0;
-    for (const GridCell& cell : fluid.getGrid().getCells()) {
-        counted += fluid.polygonizeCell(cell, cellByCell);
-    }
-    EXPECT_GT(triangles, 100);
-    EXPECT_EQ(triangles, counted);
-    EXPECT_TRUE(whole.corners == cellByCell.corners);
 }
 
 // The pour of the last demo set-up, stepped for two seconds of frames with either field pass.
-std::vector<std::uint64_t> pourBits(FieldKernel kernel) {
+std::vector<std::uint64_t> pourBits(FieldKernel kernel, WorkerPool* workers) {
     demoRandom().seed(77);
     FluidSimulation fluid;
     fluid.setFieldKernel(kernel);
+    fluid.setFieldWorkers(workers);
     fluid.init(80, 25, 1.7f, 3.0f, 1.7f);
     fluid.setIsoLevel(34.0);
     fluid.setGravity(0, -100, 0);
@@ -275,16 +280,23 @@ std::vector<std::uint64_t> pourBits(FieldKernel kernel) {
     std::vector<std::uint64_t> bits;
     for (const GridPoint& point : fluid.getGrid().getPoints()) {
         bits.push_back(std::bit_cast<std::uint64_t>(point.value));
-        bits.push_back(std::bit_cast<std::uint32_t>(point.normal.y));
+        for (const float component : {point.normal.x, point.normal.y, point.normal.z}) {
+            bits.push_back(std::bit_cast<std::uint32_t>(component));
+        }
     }
     for (const Vector3& position : fluid.getPositions()) {
-        bits.push_back(std::bit_cast<std::uint32_t>(position.y));
+        for (const float component : {position.x, position.y, position.z}) {
+            bits.push_back(std::bit_cast<std::uint32_t>(component));
+        }
     }
     return bits;
 }
 
-TEST(FluidSimulation, FastAndPlainFieldPassesStepTheSameLiquid) {
-    EXPECT_EQ(pourBits(fastestFieldKernel()), pourBits(FieldKernel::plain));
+TEST(FluidSimulation, FastAndPlainFieldPassesStepTheSameLiquidOnOneCoreOrSeveral) {
+    WorkerPool threeThreads(3);
+    const std::vector<std::uint64_t> plain = pourBits(FieldKernel::plain, nullptr);
+    EXPECT_EQ(pourBits(fastestFieldKernel(), nullptr), plain);
+    EXPECT_EQ(pourBits(fastestFieldKernel(), &threeThreads), plain);
 }
 
 } // namespace
