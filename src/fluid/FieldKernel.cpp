@@ -275,6 +275,92 @@ void dividePlaneBlock(const GridAxes& axes, std::size_t k, std::size_t first,
     }
 }
 
+// The AVX2 plane pass makes the same tables without AVX-512's masked loads and stores.
+[[gnu::target("avx2,fma")]] void fillPlaneTableAvx2(const GridAxes& axes, const Vector3& particle,
+                                                   std::span<float> table) {
+    const std::size_t n = axes.x.size();
+    thread_local std::vector<float> squaredX;
+    squaredX.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const float dx = axes.x[i] - particle.x;
+        squaredX[i] = dx * dx;
+    }
+    for (std::size_t j = 0; j < axes.y.size(); ++j) {
+        const float dy = axes.y[j] - particle.y;
+        const float squaredY = dy * dy;
+        float* row = &table[n * j];
+        for (std::size_t i = 0; i < n; ++i) {
+            row[i] = squaredX[i] + squaredY;
+        }
+    }
+}
+
+// Whether any of a block's sums is NaN.
+[[gnu::target("avx2,fma")]] bool anyUnordered(const double* block) {
+    __m256d unordered = _mm256_setzero_pd();
+    for (int q = 0; q < fieldBlockSize; q += 4) {
+        const __m256d sums = _mm256_loadu_pd(block + q);
+        unordered = _mm256_or_pd(unordered, _mm256_cmp_pd(sums, sums, _CMP_UNORD_Q));
+    }
+    return _mm256_movemask_pd(unordered) != 0;
+}
+
+// As the AVX-512 plane pass, with the float reciprocal's range watched plane by plane: a plane
+// that met a squared distance out of its range is summed again with the divider, as is any block
+// whose sums came out NaN.
+[[gnu::target("avx2,fma")]] void accumulatePlanesAvx2(const GridAxes& axes, int firstPlane,
+                                                     int endPlane,
+                                                     std::span<const Vector3> particles,
+                                                     std::span<double> densities) {
+    const std::size_t stride = fieldPlaneStride(axes.x.size());
+    thread_local std::vector<float> table;
+    table.assign(stride, 1.0f);
+    thread_local std::vector<unsigned char> planeOutOfRange;
+    planeOutOfRange.assign(static_cast<std::size_t>(endPlane - firstPlane), 0);
+    std::fill(densities.begin(), densities.end(), 0.0);
+    for (const Vector3& particle : particles) {
+        fillPlaneTableAvx2(axes, particle, table);
+        for (int k = firstPlane; k < endPlane; ++k) {
+            const float dz = axes.z[static_cast<std::size_t>(k)] - particle.z;
+            const __m256 squaredZ = _mm256_set1_ps(dz * dz);
+            double* sums = &densities[static_cast<std::size_t>(k - firstPlane) * stride];
+            __m256 lowest = _mm256_set1_ps(lowestForFloatRcp);
+            __m256 highest = _mm256_setzero_ps();
+            for (std::size_t base = 0; base < stride; base += 8) {
+                const __m256 squared = _mm256_add_ps(_mm256_loadu_ps(&table[base]), squaredZ);
+                lowest = _mm256_min_ps(lowest, squared);
+                highest = _mm256_max_ps(highest, squared);
+                const __m256 approximation = _mm256_rcp_ps(squared);
+                _mm256_storeu_pd(
+                    &sums[base],
+                    _mm256_add_pd(_mm256_loadu_pd(&sums[base]),
+                                  fastReciprocal(_mm256_cvtps_pd(_mm256_castps256_ps128(squared)),
+                                                 _mm256_castps256_ps128(approximation))));
+                _mm256_storeu_pd(
+                    &sums[base + 4],
+                    _mm256_add_pd(_mm256_loadu_pd(&sums[base + 4]),
+                                  fastReciprocal(_mm256_cvtps_pd(_mm256_extractf128_ps(squared, 1)),
+                                                 _mm256_extractf128_ps(approximation, 1))));
+            }
+            const __m256 outOfRange = _mm256_or_ps(
+                _mm256_cmp_ps(lowest, _mm256_set1_ps(lowestForFloatRcp), _CMP_LT_OQ),
+                _mm256_cmp_ps(highest, _mm256_set1_ps(highestForFloatRcp), _CMP_GE_OQ));
+            planeOutOfRange[static_cast<std::size_t>(k - firstPlane)] |=
+                static_cast<unsigned char>(_mm256_movemask_ps(outOfRange) != 0);
+        }
+    }
+    for (int k = firstPlane; k < endPlane; ++k) {
+        const std::span<double> sums =
+            densities.subspan(static_cast<std::size_t>(k - firstPlane) * stride, stride);
+        const bool wholePlane = planeOutOfRange[static_cast<std::size_t>(k - firstPlane)] != 0;
+        for (std::size_t base = 0; base < stride; base += 16) {
+            if (wholePlane || anyUnordered(&sums[base])) {
+                dividePlaneBlock(axes, static_cast<std::size_t>(k), base, particles, sums);
+            }
+        }
+    }
+}
+
 [[gnu::target("avx512f")]] std::size_t reciprocalsAvx512(std::span<const float> values,
                                                          std::span<double> reciprocals) {
     std::size_t divided = 0;
@@ -372,15 +458,19 @@ std::size_t fieldPlaneStride(std::size_t n) {
 }
 
 bool hasFieldPlanePass(FieldKernel kernel) {
-    return kernel == FieldKernel::avx512 && isFieldKernelSupported(kernel);
+    return (kernel == FieldKernel::avx512 || kernel == FieldKernel::avx2) &&
+           isFieldKernelSupported(kernel);
 }
 
 void accumulatePlaneDensities(FieldKernel kernel, const GridAxes& axes, int firstPlane,
                               int endPlane, std::span<const Vector3> particles,
                               std::span<double> densities) {
-    if (hasFieldPlanePass(kernel)) {
-        accumulatePlanesAvx512(axes, firstPlane, endPlane, particles, densities);
+    if (!hasFieldPlanePass(kernel)) {
+        return;
     }
+    kernel == FieldKernel::avx512
+        ? accumulatePlanesAvx512(axes, firstPlane, endPlane, particles, densities)
+        : accumulatePlanesAvx2(axes, firstPlane, endPlane, particles, densities);
 }
 
 std::size_t reciprocalsOfFloats(FieldKernel kernel, std::span<const float> values,

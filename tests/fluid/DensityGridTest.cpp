@@ -172,7 +172,9 @@ TEST(DensityGrid, KernelsMatchThePlainPassAtZeroAndExtremeDistances) {
         {onSample},
         {{0.1f, 0.2f, 0.3f}, onSample, {1e38f, 0, 0}},
         {{1e-20f, 0, 0}, {2e19f, 2e19f, 0}},
-        {{onSample.x + 1e-20f, onSample.y, onSample.z}, {0.5f, 0.5f, 0.5f}}};
+        {{onSample.x + 1e-20f, onSample.y, onSample.z}, {0.5f, 0.5f, 0.5f}},
+        // A squared distance still finite but beyond 2^126, whose float reciprocal is subnormal.
+        {{1.2e19f, 0, 0}}};
     for (FieldKernel kernel : {FieldKernel::sse2, FieldKernel::avx2, FieldKernel::avx512}) {
         if (!isFieldKernelSupported(kernel)) {
             continue;
