@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace velmorra {
@@ -25,7 +26,8 @@ class WorkerPool {
 
     // Calls part(p) once for every p in 0 .. parts - 1. Not reentrant: one job at a time.
     template <typename Part> void run(int parts, Part&& part) {
-        runParts(parts, [](void* context, int p) { (*static_cast<Part*>(context))(p); }, &part);
+        using Callable = std::remove_reference_t<Part>;
+        runParts(parts, [](void* context, int p) { (*static_cast<Callable*>(context))(p); }, &part);
     }
 
     // Calls range(first, end) over consecutive slices that together cover 0 .. units - 1, on
