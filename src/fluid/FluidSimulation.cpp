@@ -4,6 +4,7 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmorra {
@@ -134,8 +135,12 @@ void FluidSimulation::simulate(float dt) {
 // rest distance and pulls together beyond it; d is not clamped, so coincident particles exert
 // nothing. Each particle sums its own pairs in index order, so particles may share out freely.
 void FluidSimulation::accumulateForces() {
-    WorkerPool::shareOut(fieldWorkers, particleCount,
-                         [this](int first, int end) { accumulateForces(first, end); });
+    // Shared out by whole lane groups, so that no slice leaves the vector path early.
+    constexpr int group = 8;
+    WorkerPool::shareOut(fieldWorkers, (particleCount + group - 1) / group,
+                         [this](int first, int end) {
+                             accumulateForces(first * group, std::min(end * group, particleCount));
+                         });
 }
 
 // The AVX-512 field kernel brings the eight-lane pair forces along; the plain kernel keeps the
