@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 #include "platform/SettingsDialog.h"
 #include "platform/ShellObjects.h"
+#include "platform/WindowSurface.h"
 #include "demo/CreditsOverlay.h"
 #include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
@@ -73,7 +74,8 @@ int runApplication() {
         return 0;
     }
     Renderer& renderer = Renderer::instance();
-    renderer.init(shell.display.getDeviceContext());
+    WindowSurface window(shell.display.getDeviceContext());
+    renderer.init(&window);
     setupScene();
     shell.sound.play(musicFile);
     renderer.setCallback(0, demoTimeline);
