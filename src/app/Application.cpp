@@ -13,6 +13,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 namespace velmorra {
@@ -44,6 +45,17 @@ bool openDisplay(Display& display, const char* title) {
     }
 }
 
+// With --no-dialog the command line's settings stand in for the dialog's choice;
+// there is no dialog to go back to when the display fails.
+bool openDisplayAsChosen(Display& display, const DisplaySettings& settings, const char* title) {
+    display.configure(settings.width, settings.height, settings.depth, settings.fullscreen,
+                      settings.vsyncOff, title);
+    logSelectedDisplay(settings);
+    return display.open();
+}
+
+} // namespace
+
 void logGlIdentification() {
     const auto glString = [](GLenum name) {
         const auto* text = reinterpret_cast<const char*>(glGetString(name));
@@ -60,23 +72,27 @@ void logGlIdentification() {
     writeText("\n\n");
 }
 
-} // namespace
-
-int runApplication() {
+int runApplication(const CommandLineOptions& options) {
     // The texture cache is made first so that it outlives every texture holder.
     TexManager::instance();
     ShellObjects& shell = shellObjects();
     openLog();
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
-    if (!openDisplay(shell.display, title)) {
+    if (options.noDialog) {
+        if (!openDisplayAsChosen(shell.display, options.display, title)) {
+            std::fputs("velmorra: the display could not be opened (see debug.log)\n", stderr);
+            closeLog();
+            return 1;
+        }
+    } else if (!openDisplay(shell.display, title)) {
         closeLog();
         return 0;
     }
     Renderer& renderer = Renderer::instance();
     WindowSurface window(shell.display.getDeviceContext());
     renderer.init(&window);
-    setupScene();
+    options.seed ? setupScene(*options.seed) : setupScene();
     shell.sound.play(musicFile);
     renderer.setCallback(0, demoTimeline);
     renderer.setCallback(1, creditsOverlay);
