@@ -239,5 +239,26 @@ TEST_F(Capture, FailuresBeforeTheFirstFrameGetOneLineAndExitOne) {
     EXPECT_FALSE(fs::exists(directory.path() / "out.y4m"));
 }
 
+// scripts/run on a machine with no display: a copy beside the content, so that the
+// video and the log land in the test's directory, with the program built already.
+TEST_F(Capture, RunScriptCapturesToTheRepositoryRootWithoutADisplay) {
+    fs::create_directory(directory.path() / "scripts");
+    fs::copy_file(fs::path(VELMORRA_SOURCE_DIR) / "scripts" / "run",
+                  directory.path() / "scripts" / "run");
+    const std::string shell = "env -u DISPLAY -u WAYLAND_DISPLAY VELMORRA_PROGRAM=\"" +
+                              std::string(VELMORRA_BINARY) +
+                              "\" VELMORRA_CAPTURE_SECONDS=0.5 bash scripts/run >stdout.txt 2>&1";
+    EXPECT_EQ(std::system(shell.c_str()), 0) << directory.readFile("stdout.txt");
+    EXPECT_NE(directory.readFile("stdout.txt")
+                  .find("The demo is in " + directory.path().string() + "/velmorra.mp4"),
+              std::string::npos)
+        << directory.readFile("stdout.txt");
+    const test::MediaProbe probe((directory.path() / "velmorra.mp4").string());
+    ASSERT_TRUE(probe.opened());
+    ASSERT_NE(probe.video(), nullptr);
+    EXPECT_EQ(probe.video()->width, 1440);
+    EXPECT_EQ(probe.video()->packets, 15);
+}
+
 } // namespace
 } // namespace velmorra
