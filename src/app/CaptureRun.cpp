@@ -72,19 +72,19 @@ VideoSettings videoSettings(const CommandLineOptions& options) {
 }
 
 void printSummary(const OffscreenDisplay& display, const VideoWriter& writer, long firstFrame,
-                  double leadInSeconds, double wallSeconds) {
+                  double wallSeconds) {
     const long frames = writer.framesWritten();
     const OffscreenDisplay::Timings& spent = display.timings();
     const VideoWriter::Timings encoder = writer.timings();
     std::fprintf(stderr,
                  "Captured %ld frames (%.2f s of the demo) in %.1f s (%.1f frames/s).\n"
-                 "  main thread: lead-in (%ld frames) %.1f s, timeline %.1f s, drawing %.1f s, "
+                 "  main thread: lead-in (%ld frames) %.1f s, simulation %.1f s, drawing %.1f s, "
                  "readback %.1f s, waiting for the encoder %.1f s\n"
                  "  encoder threads: conversion %.1f s, video %.1f s, audio %.1f s, muxing %.1f "
                  "s\n",
                  frames, static_cast<double>(frames) / FrameClock::framesPerSecond, wallSeconds,
                  wallSeconds > 0 ? static_cast<double>(frames) / wallSeconds : 0.0, firstFrame,
-                 leadInSeconds, TimelineClock::seconds, spent.drawing - TimelineClock::seconds,
+                 spent.leadIn, TimelineClock::seconds, spent.drawing - TimelineClock::seconds,
                  spent.readback, spent.handing, encoder.convert, encoder.encodeVideo,
                  encoder.encodeAudio, encoder.mux);
 }
@@ -114,14 +114,10 @@ int captureFrames(const CommandLineOptions& options, OffscreenDisplay& display) 
     logGlIdentification();
 
     const double start = secondsNow();
-    double recordingStart = start;  // stays so when there is no lead-in
     ProgressMeter progress(endFrame - firstFrame);
     display.record(
         firstFrame, endFrame,
         [&](std::vector<std::uint8_t>&& pixels) {
-            if (firstFrame > 0 && display.framesPresented() == firstFrame) {
-                recordingStart = secondsNow();
-            }
             const bool taken = writer.writeFrame(std::move(pixels));
             progress.update(display.framesPresented() - firstFrame + 1);
             return taken;
@@ -135,7 +131,7 @@ int captureFrames(const CommandLineOptions& options, OffscreenDisplay& display) 
     if (!finished) {
         return failWith(error);
     }
-    printSummary(display, writer, firstFrame, recordingStart - start, end - start);
+    printSummary(display, writer, firstFrame, end - start);
     return interrupted() ? 128 + interruptingSignal() : 0;
 }
 
