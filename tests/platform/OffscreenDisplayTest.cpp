@@ -24,11 +24,30 @@ int quitMessagesWaiting() {
     return quits;
 }
 
+// Hides the X server from what runs in its lifetime, and gives it back to the
+// tests after it.
+class NoXServer {
+  public:
+    NoXServer() : saved(std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "") {
+        unsetenv("DISPLAY");
+    }
+    ~NoXServer() {
+        if (!saved.empty()) {
+            setenv("DISPLAY", saved.c_str(), 1);
+        }
+    }
+    NoXServer(const NoXServer&) = delete;
+    NoXServer& operator=(const NoXServer&) = delete;
+
+  private:
+    std::string saved;
+};
+
 // Draws frame after frame with no X server: the frames of the span reach the
 // sink as glReadPixels gives them, the frame clock moves one frame per frame,
 // the cap never waits, and the quit message follows the span's last frame.
 TEST(OffscreenDisplay, RendersWithoutAnXServerOnTheFrameClock) {
-    unsetenv("DISPLAY");
+    const NoXServer noXServer;
     test::LogCapture log;
     OffscreenDisplay display;
     std::string error;
