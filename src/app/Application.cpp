@@ -65,6 +65,18 @@ int exitCodeWithoutDisplay() {
     return 1;
 }
 
+// The dialog until the display opens; the display is prepared while the dialog
+// is up, and what was prepared is given back when the user quits.
+bool openDisplayFromTheDialog(Display& display, const char* title) {
+    // Only once the dialog is up is there surely a display to prepare for.
+    setSettingsDialogIdleWork([] { shellObjects().display.prepare(); });
+    if (!openDisplay(display, title)) {
+        display.releasePreparation();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void logGlIdentification() {
@@ -96,7 +108,7 @@ int runApplication(const CommandLineOptions& options) {
             closeLog();
             return 1;
         }
-    } else if (!openDisplay(shell.display, title)) {
+    } else if (!openDisplayFromTheDialog(shell.display, title)) {
         closeLog();
         return exitCodeWithoutDisplay();
     }

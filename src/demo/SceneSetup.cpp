@@ -6,6 +6,7 @@
 #include "demo/TexQuad2D.h"
 #include "fluid/FluidElement.h"
 #include "math/Random.h"
+#include "platform/StartupTimings.h"
 #include "engine/Renderer.h"
 #include "scene/LightElement.h"
 #include "scene/Object.h"
@@ -142,11 +143,16 @@ void setupScene(std::uint32_t seed) {
     std::filesystem::current_path("./data", error);
     state.lightObject = addLight(state);
     state.fluidObject = addFluid(state);
+    StartupTimings::step("light and liquid made");
     state.sceneObject = addModel("scene.3ds");
+    StartupTimings::step("model scene.3ds loaded");
     state.cupObject = addModel("stonecup.3ds");
+    StartupTimings::step("model stonecup.3ds loaded");
     addStarfield(state);
+    StartupTimings::step("starfield built");
     makeTitleQuads(state);
     setUpView(state);
+    StartupTimings::step("title quads and view set");
     state.demoTimer.init();
     state.demoTimer.mark();
     std::filesystem::current_path(startDirectory, error);

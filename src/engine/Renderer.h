@@ -61,6 +61,7 @@ class Renderer {
     // One frame without the swap and the wait: what `run` draws each pass.
     void drawFrame();
     void measureFrameRate();
+    void timeFirstFrames();
     void waitForFrameCap() const;
     float getFrameRate() const { return frameRate; }
     const std::array<float, 4>& getFade() const { return fadeColor; }
@@ -86,6 +87,7 @@ class Renderer {
     Timer timer;
     float maxFrameRate = 50.0f;
     bool showFps = false;
+    bool firstFrameTimed = false;
     GraphicsSurface* surface = nullptr;
     std::array<FrameCallback, 2> frameCallback{};
     int frameCounter = 0;
