@@ -4,6 +4,7 @@
 #include "platform/Log.h"
 #include "platform/SettingsDialog.h"
 #include "platform/ShellObjects.h"
+#include "platform/WindowSurface.h"
 #include "platform/WorkingDirectory.h"
 #include "demo/CreditsOverlay.h"
 #include "demo/DemoTimeline.h"
@@ -14,6 +15,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 namespace velmorra {
@@ -45,6 +47,17 @@ bool openDisplay(Display& display, const char* title) {
     }
 }
 
+// With --no-dialog the command line's settings stand in for the dialog's choice;
+// there is no dialog to go back to when the display fails.
+bool openDisplayAsChosen(Display& display, const DisplaySettings& settings, const char* title) {
+    display.configure(settings.width, settings.height, settings.depth, settings.fullscreen,
+                      settings.vsyncOff, title);
+    logSelectedDisplay(settings);
+    return display.open();
+}
+
+} // namespace
+
 void logGlIdentification() {
     const auto glString = [](GLenum name) {
         const auto* text = reinterpret_cast<const char*>(glGetString(name));
@@ -61,9 +74,7 @@ void logGlIdentification() {
     writeText("\n\n");
 }
 
-} // namespace
-
-int runApplication() {
+int runApplication(const CommandLineOptions& options) {
     // The texture cache is made first so that it outlives every texture holder.
     TexManager::instance();
     ShellObjects& shell = shellObjects();
@@ -73,13 +84,20 @@ int runApplication() {
     const WorkingDirectory contentFolder(DataFolder::locate());
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
-    if (!openDisplay(shell.display, title)) {
+    if (options.noDialog) {
+        if (!openDisplayAsChosen(shell.display, options.display, title)) {
+            std::fputs("velmorra: the display could not be opened (see debug.log)\n", stderr);
+            closeLog();
+            return 1;
+        }
+    } else if (!openDisplay(shell.display, title)) {
         closeLog();
         return 0;
     }
     Renderer& renderer = Renderer::instance();
-    renderer.init(shell.display.getDeviceContext());
-    setupScene();
+    WindowSurface window(shell.display.getDeviceContext());
+    renderer.init(&window);
+    options.seed ? setupScene(*options.seed) : setupScene();
     shell.sound.play(musicFile);
     renderer.setCallback(0, demoTimeline);
     renderer.setCallback(1, creditsOverlay);

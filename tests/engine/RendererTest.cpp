@@ -71,7 +71,7 @@ class RendererTest : public ::testing::Test {
         FrameRecorder::calls.clear();
         FrameRecorder::frames = 0;
         FrameRecorder::quitAfter = 0;
-        ASSERT_TRUE(renderer.init(gl.window()));
+        ASSERT_TRUE(renderer.init(&gl.surface()));
     }
 
     test::LogCapture log;
@@ -248,7 +248,7 @@ TEST(RendererWorld, FramesDrawTheWorldThroughTheCameraAsCallbackZeroLeftIt) {
     GlTestContext gl;
     VELMORRA_REQUIRE_GL(gl);
     Renderer& renderer = Renderer::instance();
-    ASSERT_TRUE(renderer.init(gl.window()));
+    ASSERT_TRUE(renderer.init(&gl.surface()));
     test::Journal journal;
     auto square = std::make_unique<test::TestElement>("square", journal);
     square->setColor(0.0f, 1.0f, 0.0f);

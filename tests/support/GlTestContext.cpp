@@ -46,6 +46,7 @@ GlTestContext::GlTestContext(int width, int height) : pixelWidth(width), pixelHe
     if (context != nullptr) {
         SDL_GL_MakeCurrent(sdlWindow, context);
         pinGlLibraries();
+        windowSurface = WindowSurface(sdlWindow);
         glViewport(0, 0, width, height);
     }
 }
