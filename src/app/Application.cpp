@@ -56,6 +56,17 @@ bool openDisplayAsChosen(Display& display, const DisplaySettings& settings, cons
     return display.open();
 }
 
+// The user's Quit ends the run normally; a dialog that could not be shown is a
+// failure, said where a user starting the program sees it.
+int exitCodeWithoutDisplay() {
+    const char* failure = settingsDialogFailure();
+    if (failure == nullptr) {
+        return 0;
+    }
+    std::fprintf(stderr, "velmorra: cannot open the settings dialog: %s\n", failure);
+    return 1;
+}
+
 } // namespace
 
 void logGlIdentification() {
@@ -92,7 +103,7 @@ int runApplication(const CommandLineOptions& options) {
         }
     } else if (!openDisplay(shell.display, title)) {
         closeLog();
-        return 0;
+        return exitCodeWithoutDisplay();
     }
     Renderer& renderer = Renderer::instance();
     WindowSurface window(shell.display.getDeviceContext());

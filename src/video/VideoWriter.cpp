@@ -2,6 +2,7 @@
 
 #include "video/EncodingState.h"
 #include "video/FrameQueue.h"
+#include "video/MediaFileSink.h"
 #include "video/RgbaConverter.h"
 #include "video/Y4mSink.h"
 
@@ -11,6 +12,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 }
 
 namespace velmorra {
@@ -51,17 +53,22 @@ bool checkSize(const VideoSettings& settings, std::string& error) {
 }
 
 std::unique_ptr<FrameSink> openSink(const VideoSettings& settings, const std::string& writtenPath,
-                                    EncodingState& /*state*/, std::string& error) {
+                                    EncodingState& state, std::string& error) {
     if (isYuvStream(settings.path)) {
         auto sink = std::make_unique<Y4mSink>();
-        if (!sink->open(writtenPath, settings.path, settings.width, settings.height,
+        const std::string shownPath = settings.path == "-" ? "standard output" : settings.path;
+        if (!sink->open(writtenPath, shownPath, settings.width, settings.height,
                         settings.framesPerSecond, error)) {
             return nullptr;
         }
         return sink;
     }
-    error = "no encoder for " + settings.path;
-    return nullptr;
+    auto sink = std::make_unique<MediaFileSink>(state);
+    const char* container = lowerExtension(settings.path) == ".mp4" ? "mp4" : "matroska";
+    if (!sink->open(settings, container, writtenPath, error)) {
+        return nullptr;
+    }
+    return sink;
 }
 
 } // namespace
@@ -95,6 +102,8 @@ bool VideoWriter::open(const VideoSettings& wanted, std::string& error) {
     if (!checkSize(wanted, error)) {
         return false;
     }
+    // FFmpeg's progress chatter would break up the capture's own progress line.
+    av_log_set_level(AV_LOG_WARNING);
     settings = wanted;
     temporaryPath = temporaryPathFor(settings.path);
     state = std::make_unique<EncodingState>();

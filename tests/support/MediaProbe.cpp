@@ -111,6 +111,7 @@ MediaProbe::MediaProbe(std::string mediaPath) : path(std::move(mediaPath)) {
             const AVRational rate = stream.avg_frame_rate.num != 0 ? stream.avg_frame_rate : stream.r_frame_rate;
             entry.framesPerSecond = av_q2d(rate);
         }
+        entry.startSeconds = stream.start_time == AV_NOPTS_VALUE ? 0 : static_cast<double>(stream.start_time) * av_q2d(stream.time_base);
         entry.sampleRate = parameters.sample_rate;
         entry.channels = parameters.ch_layout.nb_channels;
         found.push_back(entry);

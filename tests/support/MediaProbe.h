@@ -18,6 +18,7 @@ class MediaProbe {
         std::string pixelFormat;    // "yuv420p"
         double framesPerSecond = 0;
         long packets = 0;           // for video: the number of frames
+        double startSeconds = 0;    // when the stream's first frame is presented
         int sampleRate = 0;
         int channels = 0;
     };
