@@ -1,10 +1,11 @@
 #include "app/CommandLine.h"
 
+#include "video/VideoWriter.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
 
 namespace velmorra {
@@ -86,21 +87,8 @@ std::string checkCaptureSize(const std::string& text) {
     return "";
 }
 
-std::string lowerExtension(const std::string& path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return "";
-    }
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
 std::string checkCapturePath(const std::string& path) {
-    const std::string extension = lowerExtension(path);
-    if (path == "-" || extension == ".mp4" || extension == ".mkv" || extension == ".y4m") {
+    if (VideoWriter::isSupportedPath(path)) {
         return "";
     }
     return "the capture file must end in .mp4, .mkv or .y4m, or be - for standard output";

@@ -10,7 +10,11 @@
 #include <GL/glu.h>
 #include <SDL2/SDL.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <chrono>
+#include <cstring>
 #include <utility>
 
 namespace velmorra {
@@ -38,6 +42,21 @@ bool step(const char* what, bool succeeded) {
     return succeeded;
 }
 
+int keepGraphicsDriverLoaded(dl_phdr_info* info, std::size_t /*size*/, void* /*data*/) {
+    const char* name = info->dlpi_name;
+    if (name != nullptr && (std::strstr(name, "_dri") != nullptr || std::strstr(name, "EGL_") != nullptr)) {
+        dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+    return 0;
+}
+
+// Mesa unloads its driver when the EGL display is terminated, while a few of the
+// driver's allocations live on in the dispatch libraries until the process ends;
+// keeping the driver mapped keeps those attributable to it for leak checkers.
+void keepGraphicsDriverLoaded() {
+    dl_iterate_phdr(keepGraphicsDriverLoaded, nullptr);
+}
+
 } // namespace
 
 OffscreenDisplay::~OffscreenDisplay() {
@@ -52,6 +71,7 @@ bool OffscreenDisplay::open(int newWidth, int newHeight, std::string& error) {
         close();
         return false;
     }
+    keepGraphicsDriverLoaded();
     // The frame loop's messages travel on SDL's event queue, which needs no display;
     // interruptions are the capture's own business, not SDL's.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -161,7 +181,8 @@ void OffscreenDisplay::record(long firstFrame, long endFrame, FrameSink frameSin
     endRecorded = endFrame;
     sink = std::move(frameSink);
     stopRequested = stop;
-    lastFrameEnd = secondsNow();
+    recordStart = secondsNow();
+    lastFrameEnd = recordStart;
 }
 
 void* OffscreenDisplay::getProcAddress(const char* name) const {
@@ -174,6 +195,11 @@ void OffscreenDisplay::present() {
     }
     FrameClock::advanceFrame();
     ++frameIndex;
+    if (frameIndex == firstRecorded) {
+        // The driver may still hold work of the frames before; it belongs to them.
+        glFinish();
+        spent.leadIn = secondsNow() - recordStart;
+    }
     const bool stop = stopRequested != nullptr && stopRequested();
     if (frameIndex >= endRecorded || stop || sinkRefused) {
         postQuitMessage(0);

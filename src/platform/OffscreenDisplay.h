@@ -25,6 +25,7 @@ class OffscreenDisplay : public GraphicsSurface {
         double drawing = 0;  // from one frame's end to the next frame's finished picture
         double readback = 0; // glReadPixels
         double handing = 0;  // waiting for the sink to take the frame
+        double leadIn = 0;   // all the frames before the first one recorded
     };
 
     OffscreenDisplay() = default;
@@ -73,6 +74,7 @@ class OffscreenDisplay : public GraphicsSurface {
     bool (*stopRequested)() = nullptr;
     bool sinkRefused = false;
     Timings spent;
+    double recordStart = 0;
     double lastFrameEnd = 0;
 };
 
