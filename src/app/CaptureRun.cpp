@@ -129,6 +129,10 @@ int captureFrames(const CommandLineOptions& options, OffscreenDisplay& display) 
     logGlIdentification();
 
     const double start = secondsNow();
+    if (firstFrame > 0) {
+        std::fprintf(stderr, "Computing the %ld frames before %.2f s...\n", firstFrame,
+                     options.fromSeconds);
+    }
     ProgressMeter progress(endFrame - firstFrame);
     display.record(
         firstFrame, endFrame,
