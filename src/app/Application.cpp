@@ -1,9 +1,11 @@
 #include "app/Application.h"
 
+#include "platform/DataFolder.h"
 #include "platform/Log.h"
 #include "platform/SettingsDialog.h"
 #include "platform/ShellObjects.h"
 #include "platform/WindowSurface.h"
+#include "platform/WorkingDirectory.h"
 #include "demo/CreditsOverlay.h"
 #include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
@@ -100,6 +102,9 @@ int runApplication(const CommandLineOptions& options) {
     TexManager::instance();
     ShellObjects& shell = shellObjects();
     openLog();
+    // The content is loaded by the same relative names wherever it is installed;
+    // the start directory is restored when the run ends.
+    const WorkingDirectory contentFolder(DataFolder::locate());
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
     if (options.noDialog) {

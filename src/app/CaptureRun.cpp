@@ -2,11 +2,13 @@
 
 #include "app/Application.h"
 #include "platform/ClockSource.h"
+#include "platform/DataFolder.h"
 #include "platform/FrameClock.h"
 #include "platform/Interruption.h"
 #include "platform/Log.h"
 #include "platform/OffscreenDisplay.h"
 #include "platform/ProgressMeter.h"
+#include "platform/WorkingDirectory.h"
 #include "demo/CreditsOverlay.h"
 #include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
@@ -25,6 +27,7 @@ namespace velmorra {
 namespace {
 
 constexpr const char* musicFile = "./data/amns.mp3";
+constexpr const char* standardOutput = "-";
 
 double secondsNow() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -89,6 +92,18 @@ void printSummary(const OffscreenDisplay& display, const VideoWriter& writer, lo
                  encoder.encodeAudio, encoder.mux);
 }
 
+CommandLineOptions withOutputFromHere(const CommandLineOptions& given) {
+    CommandLineOptions options = given;
+    std::error_code error;
+    if (options.capturePath != standardOutput) {
+        const std::filesystem::path absolute = std::filesystem::absolute(options.capturePath, error);
+        if (!error) {
+            options.capturePath = absolute.string();
+        }
+    }
+    return options;
+}
+
 int failWith(const std::string& reason) {
     std::fprintf(stderr, "velmorra: %s\n", reason.c_str());
     return 1;
@@ -141,13 +156,17 @@ int captureFrames(const CommandLineOptions& options, OffscreenDisplay& display) 
 
 } // namespace
 
-int runCapture(const CommandLineOptions& options) {
+int runCapture(const CommandLineOptions& given) {
     // The texture cache is made first so that it outlives every texture holder.
     TexManager::instance();
     catchInterruptions();
     ClockSource::installForProcess(FrameClock::source());
     openLog();
-    logSelectedCapture(options, frameAt(options.fromSeconds), frameAt(options.toSeconds));
+    logSelectedCapture(given, frameAt(given.fromSeconds), frameAt(given.toSeconds));
+    // The output is named from the start directory, the content is read in its
+    // own folder; the start directory is restored when the capture ends.
+    const CommandLineOptions options = withOutputFromHere(given);
+    const WorkingDirectory contentFolder(DataFolder::locate());
     OffscreenDisplay display;
     std::string error;
     int exitCode = 1;
