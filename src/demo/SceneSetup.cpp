@@ -128,9 +128,13 @@ void setUpView(DemoState& state) {
 } // namespace
 
 void setupScene() {
+    setupScene(static_cast<std::uint32_t>(std::time(nullptr)));
+}
+
+void setupScene(std::uint32_t seed) {
     DemoState& state = demoState();
     state.phaseDurations = phaseLengths;
-    demoRandom().seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    demoRandom().seed(seed);
     // The files, including the textures the models name, are read from ./data.
     // Going back to where we were, rather than one level up, keeps a missing
     // or linked data folder from leaving the program somewhere else.

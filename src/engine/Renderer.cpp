@@ -47,17 +47,17 @@ Renderer::~Renderer() {
     shutdown();
 }
 
-bool Renderer::init(DeviceContext newDeviceContext) {
-    if (newDeviceContext == nullptr) {
+bool Renderer::init(GraphicsSurface* newSurface) {
+    if (newSurface == nullptr) {
         write("Null device handle, init failed.\n");
         return false;
     }
-    deviceContext = newDeviceContext;
+    surface = newSurface;
     glGetIntegerv(GL_VIEWPORT, viewport.data());
     probeMultitexture();
     setBaselineState();
     StartupTimings::step("renderer state set");
-    font.create(deviceContext, "Arial", 16);
+    font.create(surface, "Arial", 16);
     StartupTimings::step("font made");
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
@@ -77,12 +77,12 @@ void Renderer::probeMultitexture() {
         return;
     }
     glGetIntegerv(maxTextureUnitsArb, &entryPoints.maxTextureUnits);
-    entryPoints.multiTexCoord1f = getGlProcAddress("glMultiTexCoord1fARB");
-    entryPoints.multiTexCoord2f = getGlProcAddress("glMultiTexCoord2fARB");
-    entryPoints.multiTexCoord3f = getGlProcAddress("glMultiTexCoord3fARB");
-    entryPoints.multiTexCoord4f = getGlProcAddress("glMultiTexCoord4fARB");
-    entryPoints.activeTexture = getGlProcAddress("glActiveTextureARB");
-    entryPoints.clientActiveTexture = getGlProcAddress("glClientActiveTextureARB");
+    entryPoints.multiTexCoord1f = surface->getProcAddress("glMultiTexCoord1fARB");
+    entryPoints.multiTexCoord2f = surface->getProcAddress("glMultiTexCoord2fARB");
+    entryPoints.multiTexCoord3f = surface->getProcAddress("glMultiTexCoord3fARB");
+    entryPoints.multiTexCoord4f = surface->getProcAddress("glMultiTexCoord4fARB");
+    entryPoints.activeTexture = surface->getProcAddress("glActiveTextureARB");
+    entryPoints.clientActiveTexture = surface->getProcAddress("glClientActiveTextureARB");
     entryPoints.supported = true;
     write("Requested multitexturing features supported: %d texture units, GL_ADD texenv.\n",
           entryPoints.maxTextureUnits);
@@ -122,12 +122,12 @@ void Renderer::applyAmbient() const {
 }
 
 void Renderer::shutdown() {
-    if (deviceContext == nullptr) {
+    if (surface == nullptr) {
         return;
     }
     font.destroy();
     world.clear();
-    deviceContext = nullptr;
+    surface = nullptr;
 }
 
 int Renderer::run() {
@@ -149,7 +149,7 @@ int Renderer::run() {
         }
         timer.mark();
         drawFrame();
-        swapBuffers(deviceContext);
+        surface->present();
         timeFirstFrames();
         waitForFrameCap();
     }
@@ -246,7 +246,7 @@ void Renderer::endOverlay() const {
 }
 
 void Renderer::waitForFrameCap() const {
-    timer.waitUntilElapsed(1000.0f / maxFrameRate);
+    surface->waitForNextFrame(timer, 1000.0f / maxFrameRate);
 }
 
 void Renderer::setCallback(int slot, FrameCallback callback) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DeviceContext.h"
+#include "platform/GraphicsSurface.h"
 #include "platform/Timer.h"
 #include "math/Camera.h"
 #include "render/Font.h"
@@ -40,7 +40,8 @@ class Renderer {
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    bool init(DeviceContext deviceContext);
+    // Draws on `surface` from here on; null is refused.
+    bool init(GraphicsSurface* surface);
     void shutdown();
     int run();
 
@@ -87,7 +88,7 @@ class Renderer {
     float maxFrameRate = 50.0f;
     bool showFps = false;
     bool firstFrameTimed = false;
-    DeviceContext deviceContext = nullptr;
+    GraphicsSurface* surface = nullptr;
     std::array<FrameCallback, 2> frameCallback{};
     int frameCounter = 0;
     float frameRate = 0.0f;

@@ -84,7 +84,7 @@ class RendererTest : public ::testing::Test {
         FrameRecorder::quitAfter = 0;
         FrameRecorder::rates.clear();
         FrameRecorder::times.clear();
-        ASSERT_TRUE(renderer.init(gl.window()));
+        ASSERT_TRUE(renderer.init(&gl.surface()));
     }
 
     test::LogCapture log;
@@ -278,7 +278,7 @@ TEST(RendererWorld, FramesDrawTheWorldThroughTheCameraAsCallbackZeroLeftIt) {
     GlTestContext gl;
     VELMORRA_REQUIRE_GL(gl);
     Renderer& renderer = Renderer::instance();
-    ASSERT_TRUE(renderer.init(gl.window()));
+    ASSERT_TRUE(renderer.init(&gl.surface()));
     test::Journal journal;
     auto square = std::make_unique<test::TestElement>("square", journal);
     square->setColor(0.0f, 1.0f, 0.0f);

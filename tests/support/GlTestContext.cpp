@@ -59,6 +59,7 @@ bool GlTestContext::open(int width, int height) {
         return false;
     }
     pinGlLibraries();
+    windowSurface = WindowSurface(sdlWindow);
     glViewport(0, 0, width, height);
     return true;
 }

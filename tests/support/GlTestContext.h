@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WindowSurface.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -19,6 +21,8 @@ class GlTestContext {
 
     bool isReady() const { return context != nullptr; }
     SDL_Window* window() const { return sdlWindow; }
+    // The window as the renderer and the font draw on it.
+    WindowSurface& surface() { return windowSurface; }
     int width() const { return pixelWidth; }
     int height() const { return pixelHeight; }
 
@@ -36,6 +40,7 @@ class GlTestContext {
 
     SDL_Window* sdlWindow = nullptr;
     void* context = nullptr;
+    WindowSurface windowSurface{nullptr};
     int pixelWidth;
     int pixelHeight;
 };
