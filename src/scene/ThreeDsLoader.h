@@ -19,6 +19,11 @@ class Object;
 // ambient, diffuse and specular colours of each mesh's material and the material's texture
 // file. Three walks over the chunk tree: count the meshes, read them, read the materials. Every
 // step goes to the debug log. A loader keeps nothing from one load to the next.
+//
+// Each named object with vertices makes one mesh, whatever the order of its lists. A chunk that
+// runs past its parent (a file cut short) is read up to the parent's end: the objects that are
+// whole are kept, the one that was cut is dropped, each with a warning in the log. Float colours
+// are read like 24-bit ones; each material block starts from default colours.
 class ThreeDsLoader {
   public:
     // Longest names kept; longer ones are cut.
