@@ -275,7 +275,7 @@ void ThreeDsLoader::scanObject(ChunkCursor chunks, int depth, ObjectScan& scan) 
             scanObject(content, depth + 1, scan);
         } else if (id == chunk::vertexList) {
             scan.vertexCount = content.read16();
-        } else if (id == chunk::faceList) {
+        } else if (id == chunk::faceList && ++scan.faceLists == 1) {
             content.skip(std::size_t{content.read16()} * 8);
             if (depth < nestingLimit) {
                 scanObject(content, depth + 1, scan);

@@ -59,6 +59,7 @@ class ThreeDsLoader {
     // What the count pass learns of one object.
     struct ObjectScan {
         int vertexCount = 0; // of its last vertex list
+        int faceLists = 0;   // only the first one is walked into
         bool damaged = false;
     };
 
