@@ -1,17 +1,47 @@
 // Pacing of the frame cap: the intervals between frame starts at 30 frames per
-// second, with a few milliseconds of work in each frame.
+// second, with a few milliseconds of work and a few log lines in each frame, and
+// the cost of one log call, which reaches the file before it returns.
+#include "platform/Log.h"
 #include "platform/Timer.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
+// The log is written to the current directory: a fresh one under the temporary
+// directory, open for the benchmark's lifetime.
+class OpenLogInTemporaryDirectory {
+  public:
+    OpenLogInTemporaryDirectory() : previous(std::filesystem::current_path()) {
+        std::string pattern = std::filesystem::temp_directory_path() / "velmorra-log-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr) {
+            directory = pattern;
+            std::filesystem::current_path(directory);
+        }
+        velmorra::openLog();
+    }
+    ~OpenLogInTemporaryDirectory() {
+        velmorra::closeLog();
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(directory);
+    }
+
+  private:
+    std::filesystem::path previous;
+    std::filesystem::path directory;
+};
+
+// Arguments: milliseconds of work per frame, log lines written per frame.
 void BM_FrameCapPacing30(benchmark::State& state) {
+    OpenLogInTemporaryDirectory log;
     velmorra::Timer timer;
     timer.init();
     const float periodMs = 1000.0f / 30.0f;
@@ -27,6 +57,9 @@ void BM_FrameCapPacing30(benchmark::State& state) {
         first = false;
         previousStart = start;
         timer.mark();
+        for (int line = 0; line < state.range(1); ++line) {
+            velmorra::write("Loading texture file: %s\n", "./data/chrome.bmp");
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
         timer.waitUntilElapsed(periodMs);
     }
@@ -43,6 +76,17 @@ void BM_FrameCapPacing30(benchmark::State& state) {
     state.counters["worst_deviation_ms"] = worst;
     state.counters["shortest_ms"] = intervalsMs.front();
 }
-BENCHMARK(BM_FrameCapPacing30)->Arg(1)->Arg(10)->Iterations(90)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameCapPacing30)
+    ->ArgsProduct({{1, 10}, {0, 3}})
+    ->Iterations(90)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_LogWriteLine(benchmark::State& state) {
+    OpenLogInTemporaryDirectory log;
+    for (auto _ : state) {
+        velmorra::write("Loading texture file: %s\n", "./data/chrome.bmp");
+    }
+}
+BENCHMARK(BM_LogWriteLine)->Unit(benchmark::kMicrosecond);
 
 } // namespace

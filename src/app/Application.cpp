@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 namespace velmorra {
@@ -43,6 +44,17 @@ bool openDisplay(Display& display, const char* title) {
     }
 }
 
+// The user's Quit ends the run normally; a dialog that could not be shown is a
+// failure, said where a user starting the program sees it.
+int exitCodeWithoutDisplay() {
+    const char* failure = settingsDialogFailure();
+    if (failure == nullptr) {
+        return 0;
+    }
+    std::fprintf(stderr, "velmorra: cannot open the settings dialog: %s\n", failure);
+    return 1;
+}
+
 void logGlIdentification() {
     const auto glString = [](GLenum name) {
         const auto* text = reinterpret_cast<const char*>(glGetString(name));
@@ -70,7 +82,7 @@ int runApplication() {
     std::copy(std::begin(programTitle), std::end(programTitle), title);
     if (!openDisplay(shell.display, title)) {
         closeLog();
-        return 0;
+        return exitCodeWithoutDisplay();
     }
     Renderer& renderer = Renderer::instance();
     renderer.init(shell.display.getDeviceContext());

@@ -1,5 +1,6 @@
 #include "platform/Display.h"
 
+#include "platform/AcceleratedRenderer.h"
 #include "platform/Log.h"
 
 #include <GL/gl.h>
@@ -13,9 +14,10 @@ namespace {
 // Stands for the executable's module handle: non-null until the display is closed.
 const char executableToken = 0;
 
-bool platformReportsAcceleration() {
-    int accelerated = 0;
-    return SDL_GL_GetAttribute(SDL_GL_ACCELERATED_VISUAL, &accelerated) == 0 && accelerated != 0;
+// SDL answers "accelerated" for whatever visual was requested, so the current
+// context's own renderer is asked instead.
+bool currentRendererIsAccelerated() {
+    return isAcceleratedRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 }
 
 bool displayHasMode(int width, int height) {
@@ -60,7 +62,7 @@ void logAnswer(bool succeeded) {
 
 Display::Display()
     : instance(&executableToken), dialogs(&UserDialogs::system()),
-      acceleratedVisual(platformReportsAcceleration) {}
+      acceleratedVisual(currentRendererIsAccelerated) {}
 
 Display::~Display() {
     close();

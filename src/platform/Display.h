@@ -27,7 +27,7 @@ class Display {
     int getHeight() const { return height; }
 
     void setDialogs(const UserDialogs& replacement) { dialogs = &replacement; }
-    // Replaces the platform's report of whether the context is hardware accelerated.
+    // Replaces the check of whether the current context's renderer is accelerated.
     void setAccelerationProbe(bool (*probe)()) { acceleratedVisual = probe; }
 
   private:

@@ -55,6 +55,9 @@ bool isLogOpen() {
     return state().file != nullptr;
 }
 
+// Each call reaches the file before it returns: the last lines before a crash are
+// the ones that explain it. It costs a system call per call, and the frame loop
+// writes a line only when a phase loads or frees a texture.
 void write(const char* format, ...) {
     LogState& log = state();
     if (format == nullptr || log.file == nullptr) {
@@ -66,6 +69,7 @@ void write(const char* format, ...) {
     va_end(arguments);
     writeIndentation(log.file, log.depth);
     std::fputs(log.buffer.get(), log.file);
+    std::fflush(log.file);
 }
 
 void writeText(const char* text) {
@@ -75,6 +79,7 @@ void writeText(const char* text) {
     }
     writeIndentation(log.file, log.depth);
     std::fputs(text, log.file);
+    std::fflush(log.file);
 }
 
 void indent() {

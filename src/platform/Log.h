@@ -4,7 +4,8 @@ namespace velmorra {
 
 // The process-wide debug log, "debug.log" in the current directory. Every write
 // is prefixed with two spaces per indentation level; writes while the log is
-// closed are dropped.
+// closed are dropped. Every call is written through to the file, so a crash
+// loses nothing that was logged.
 void openLog();
 void closeLog();
 bool isLogOpen();

@@ -3,7 +3,10 @@
 #include <SDL2/SDL.h>
 #include <gtk/gtk.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <optional>
+#include <string>
 
 // The dialog's GResource bundle, generated from SettingsDialog.gresource.xml at build time.
 extern "C" void velmorra_settings_dialog_register_resource(void);
@@ -23,12 +26,23 @@ constexpr int quitResult = -1;
 // the controls by Start.
 DisplaySettings record;
 SettingsDialogObserver observer = nullptr;
+std::optional<std::string> failure;
+
+// Set by SIGINT or SIGTERM while a showing is up; read by its tick.
+volatile std::sig_atomic_t quitSignalled = 0;
+
+void onQuitSignal(int) {
+    quitSignalled = 1;
+}
 
 struct Showing {
     GtkBuilder* builder = nullptr;
     GtkWidget* window = nullptr;
     bool onScreen = false;
     std::optional<int> result;
+    // The handlers the quit signals had before the showing, given back after it.
+    struct sigaction previousInterrupt {};
+    struct sigaction previousTermination {};
 };
 
 GtkToggleButton* control(GtkBuilder* builder, const char* id) {
@@ -41,6 +55,16 @@ bool isChecked(GtkBuilder* builder, const char* id) {
 
 void check(GtkBuilder* builder, const char* id) {
     gtk_toggle_button_set_active(control(builder, id), TRUE);
+}
+
+std::string displayFailure() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* name = std::getenv(variable);
+        if (name != nullptr && *name != '\0') {
+            return std::string("cannot connect to display ") + name;
+        }
+    }
+    return "no display";
 }
 
 // GTK is started once; a failed start (no display) is tried again at the next
@@ -57,6 +81,7 @@ bool startGtk() {
         gtk_disable_setlocale();
     }
     if (gtk_init_check(nullptr, nullptr) == FALSE) {
+        failure = displayFailure();
         return false;
     }
     started = true;
@@ -155,13 +180,38 @@ void onDestroy(GtkWidget*, gpointer data) {
     end(showing, quitResult);
 }
 
-// The music player started SDL's event subsystem before the dialog, and with it
-// SDL's handlers of SIGINT and SIGTERM, which turn the signal into a quit event.
-// While the dialog is up that request is its Quit.
+// While the dialog is up SIGINT and SIGTERM are its Quit. SDL turns them into a
+// quit event, but only while one of its subsystems runs (the music player's
+// audio, when there is a device); so the showing catches them itself, and also
+// takes a quit event that SDL queued before it began. A signal the process was
+// started to ignore (in the background of a script) stays ignored.
+void catchQuitSignal(int signal, struct sigaction& previous) {
+    sigaction(signal, nullptr, &previous);
+    if (previous.sa_handler == SIG_IGN) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+}
+
+void catchQuitSignals(Showing& showing) {
+    quitSignalled = 0;
+    catchQuitSignal(SIGINT, showing.previousInterrupt);
+    catchQuitSignal(SIGTERM, showing.previousTermination);
+}
+
+void releaseQuitSignals(const Showing& showing) {
+    sigaction(SIGINT, &showing.previousInterrupt, nullptr);
+    sigaction(SIGTERM, &showing.previousTermination, nullptr);
+}
+
 gboolean onTick(gpointer data) {
     SDL_PumpEvents();
-    if (SDL_HasEvent(SDL_QUIT) == SDL_TRUE) {
-        SDL_FlushEvent(SDL_QUIT);
+    const bool sdlQuit = SDL_HasEvent(SDL_QUIT) == SDL_TRUE;
+    SDL_FlushEvent(SDL_QUIT);
+    if (sdlQuit || quitSignalled != 0) {
         end(*static_cast<Showing*>(data), quitResult);
     }
     return G_SOURCE_CONTINUE;
@@ -176,11 +226,13 @@ bool build(Showing& showing) {
     showing.builder = gtk_builder_new();
     GError* error = nullptr;
     if (gtk_builder_add_from_resource(showing.builder, uiResource, &error) == 0) {
+        failure = std::string("its layout did not load: ") + error->message;
         g_clear_error(&error);
         return false;
     }
     showing.window = GTK_WIDGET(gtk_builder_get_object(showing.builder, "dialog"));
     if (showing.window == nullptr) {
+        failure = "its layout has no dialog";
         return false;
     }
     g_signal_connect(gtk_builder_get_object(showing.builder, "start"), "clicked",
@@ -196,6 +248,7 @@ bool build(Showing& showing) {
 
 // Runs the dialog modally until Start or Quit.
 int run(Showing& showing) {
+    catchQuitSignals(showing);
     initialise(showing.builder);
     GtkWindow* window = GTK_WINDOW(showing.window);
     gtk_window_set_keep_above(window, TRUE);
@@ -213,6 +266,7 @@ int run(Showing& showing) {
         }
     }
     g_source_remove(ticks);
+    releaseQuitSignals(showing);
     return *showing.result;
 }
 
@@ -234,6 +288,7 @@ void dismantle(Showing& showing) {
 } // namespace
 
 bool showSettingsDialog(const void* /*instance*/, DisplaySettings& settings) {
+    failure.reset();
     int result = quitResult;
     if (startGtk()) {
         Showing showing;
@@ -244,6 +299,10 @@ bool showSettingsDialog(const void* /*instance*/, DisplaySettings& settings) {
     }
     settings = record;
     return result != quitResult;
+}
+
+const char* settingsDialogFailure() {
+    return failure ? failure->c_str() : nullptr;
 }
 
 void setSettingsDialogObserver(SettingsDialogObserver replacement) {

@@ -8,8 +8,13 @@ namespace velmorra {
 // window of the demo exists. Every showing starts from the defaults. False means
 // Quit, or that no dialog could be shown (no display, GTK cannot start); `settings`
 // receives the dialog's record either way. When it returns, the dialog and its
-// main loop are gone, with every pending event handled.
+// main loop are gone, with every pending event handled. SIGINT and SIGTERM while
+// the dialog is up are its Quit.
 bool showSettingsDialog(const void* instance, DisplaySettings& settings);
+
+// Why the last showing could not be shown ("no display", ...), so that the caller
+// can tell it from the user's Quit; null when it was shown.
+const char* settingsDialogFailure();
 
 // For tests: called inside the dialog's main loop once a showing is on the screen,
 // with the dialog's GtkWindow. Null, the default, calls nothing.

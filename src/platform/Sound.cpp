@@ -1,5 +1,7 @@
 #include "platform/Sound.h"
 
+#include "platform/Log.h"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 
@@ -18,7 +20,9 @@ constexpr int loopForever = -1;
 Sound::Sound() {
     audioStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     Mix_Init(MIX_INIT_MP3);
-    Mix_OpenAudio(mixRate, AUDIO_S16SYS, outputChannels, chunkSamples);
+    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, outputChannels, chunkSamples) != 0) {
+        audioFailure = Mix_GetError();
+    }
     Mix_AllocateChannels(mixingChannels);
 }
 
@@ -37,10 +41,20 @@ void Sound::play(const char* fileName) {
     if (music != nullptr) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);
+        music = nullptr;
     }
-    // A failed load hands its null on to the play call, which fails in turn.
+    if (audioFailure) {
+        warnNotPlayed(audioFailure->c_str());
+        return;
+    }
     music = Mix_LoadMUS(fileName);
-    Mix_PlayMusic(music, loopForever);
+    if (music == nullptr || Mix_PlayMusic(music, loopForever) != 0) {
+        warnNotPlayed(Mix_GetError());
+    }
+}
+
+void Sound::warnNotPlayed(const char* reason) const {
+    write("Warning: music not played: %s\n", reason);
 }
 
 } // namespace velmorra

@@ -39,10 +39,13 @@ std::string answerTheDialog(const std::string& keys) {
 // driver, frames until an Escape, and the log's start-up and shut-down protocol.
 class EndToEnd : public ::testing::Test {
   protected:
-    void writeScript(const std::string& body) {
+    // The demo starts with SIGINT at its default, not ignored as a script's
+    // background job would have it.
+    void writeScript(const std::string& body, const std::string& audioDriver = "disk") {
         std::ofstream script(directory.path() / "run.sh");
-        script << "export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=\"$PWD/audio.raw\"\n"
-               << "\"" << VELMORRA_BINARY << "\" & demo=$!\n"
+        script << "export SDL_AUDIODRIVER=" << audioDriver
+               << " SDL_DISKAUDIOFILE=\"$PWD/audio.raw\"\n"
+               << "env --default-signal=INT \"" << VELMORRA_BINARY << "\" & demo=$!\n"
                << body
                << "for i in $(seq 100); do kill -0 $demo 2>/dev/null || break; sleep 0.1; done\n"
                << "kill -0 $demo 2>/dev/null && { kill $demo; exit 99; }\n"
@@ -118,8 +121,12 @@ TEST_F(EndToEnd, StartsFromTheDialogPlaysTheMusicAndLogsTheProtocol) {
 TEST_F(EndToEnd, MissingMusicLeavesTheDemoRunningInSilence) {
     REQUIRE_X_SERVER();
     EXPECT_EQ(runUntilEscape(), 0);
-    EXPECT_NE(directory.readFile("debug.log").find("-- OpenGL display DISABLED --"),
-              std::string::npos);
+    const std::string log = directory.readFile("debug.log");
+    EXPECT_NE(log.find("Warning: music not played: Couldn't open './data/amns.mp3'\n"
+                       "OpenGL version: "),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("-- OpenGL display DISABLED --"), std::string::npos);
     const auto samples = test::readLeftChannel(directory.path() / "audio.raw");
     EXPECT_GT(samples.size(), 44100u) << "the audio device ran with the demo";
     EXPECT_TRUE(test::allSilent(samples));
@@ -143,14 +150,39 @@ TEST_F(EndToEnd, TerminationRequestInTheDialogEndsLikeQuit) {
     EXPECT_EQ(directory.readFile("debug.log"), "");
 }
 
-TEST_F(EndToEnd, WithoutADisplayItEndsAtOnceWithAnEmptyLog) {
-    {
-        std::ofstream script(directory.path() / "run.sh");
-        script << "exec env -u DISPLAY -u WAYLAND_DISPLAY \"" << VELMORRA_BINARY << "\"\n";
+// Without an audio device SDL catches no signal; the dialog still takes both as Quit.
+TEST_F(EndToEnd, InterruptOrTerminationInTheDialogWithoutAudioEndsLikeQuit) {
+    REQUIRE_X_SERVER();
+    for (const std::string signal : {"INT", "TERM"}) {
+        const std::string waitForTheDialog = "xdotool search --sync --onlyvisible --pid $demo "
+                                             "--name 'Velmorra display settings' >/dev/null\n";
+        writeScript(waitForTheDialog + "kill -" + signal + " $demo\n", "no-such-driver");
+        EXPECT_EQ(shell("timeout 60 bash run.sh"), 0) << signal;
+        EXPECT_EQ(directory.readFile("debug.log"), "") << signal;
     }
-    EXPECT_EQ(shell("timeout 60 bash run.sh"), 0);
-    EXPECT_TRUE(std::filesystem::exists(directory.path() / "debug.log"));
-    EXPECT_EQ(directory.readFile("debug.log"), "");
+}
+
+// A dialog that cannot be shown is not a Quit: the program says why and fails.
+TEST_F(EndToEnd, WithoutADisplayItSaysWhyAndFails) {
+    const struct {
+        const char* environment;
+        const char* cause;
+    } cases[] = {
+        {"-u DISPLAY", "no display"},
+        {"DISPLAY=:9876", "cannot connect to display :9876"},
+    };
+    for (const auto& [environment, cause] : cases) {
+        {
+            std::ofstream script(directory.path() / "run.sh");
+            script << "exec env -u WAYLAND_DISPLAY " << environment << " SDL_AUDIODRIVER=dummy \""
+                   << VELMORRA_BINARY << "\" 2>stderr.txt\n";
+        }
+        EXPECT_EQ(shell("timeout 60 bash run.sh"), 1) << cause;
+        EXPECT_EQ(directory.readFile("stderr.txt"),
+                  "velmorra: cannot open the settings dialog: " + std::string(cause) + "\n");
+        EXPECT_TRUE(std::filesystem::exists(directory.path() / "debug.log"));
+        EXPECT_EQ(directory.readFile("debug.log"), "");
+    }
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace velmorra {
@@ -190,6 +192,41 @@ TEST_F(DisplayTest, SoftwareOnlyFormatFailsAfterTheDescription) {
         << text;
     EXPECT_EQ(text.find("Vsync"), std::string::npos);
     EXPECT_EQ(text.find("ENABLED"), std::string::npos);
+}
+
+// Mesa picks its rasteriser from the environment once per process, so each one is
+// tried in a fresh process: the "threadsafe" death-test style runs the statement
+// in a new execution of this program. The child tells the parent what it saw.
+[[noreturn]] void openOnRasterizer(const char* driver) {
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    setenv("GALLIUM_DRIVER", driver, 1);
+    std::string report;
+    bool opened = false;
+    {
+        test::LogCapture log;
+        Display display;
+        display.setDialogs(ScriptedUser::dialogs());
+        display.configure(320, 240, 24, false, false, "t");
+        opened = display.open();
+        if (opened) {
+            report = "renderer: " +
+                     std::string(reinterpret_cast<const char*>(glGetString(GL_RENDERER))) + "\n";
+        }
+        display.close();
+        report += log.text() + "told: " + ScriptedUser::lastCaption + "\n";
+    }
+    std::fputs(report.c_str(), stderr);
+    std::_Exit(opened ? 0 : 1);
+}
+
+TEST(DisplayDeathTest, RefusesSoftpipeAndTakesLlvmpipe) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X server";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(openOnRasterizer("softpipe"), ::testing::ExitedWithCode(1),
+                "Accumulation buffer: 0\n\nNo hardware acceleration found\\.\n"
+                "Deactivating rendering context.*told: Info\n");
+    EXPECT_EXIT(openOnRasterizer("llvmpipe"), ::testing::ExitedWithCode(0),
+                "renderer: llvmpipe.*-- OpenGL display ENABLED --.*told: \n");
 }
 
 TEST_F(DisplayTest, ResizeWithZeroHeightUsesOne) {

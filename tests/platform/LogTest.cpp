@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using velmorra::test::LogCapture;
 
@@ -79,6 +83,32 @@ TEST(Log, OpeningTruncatesAnEarlierLog) {
     write("second\n");
     closeLog();
     EXPECT_EQ(directory.readFile("debug.log"), "second\n");
+}
+
+// A process that dies without closing the log still leaves every line it wrote.
+TEST(Log, ALogCutShortByACrashKeepsEveryLine) {
+    for (const int signal : {SIGKILL, SIGABRT}) {
+        velmorra::test::TempDirectory directory;
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            std::signal(SIGABRT, SIG_DFL);
+            openLog();
+            write("Loading texture file: %s\n", "./data/chrome.bmp");
+            indent();
+            write("Chunk ");
+            writeText("%d\n");
+            raise(signal);
+            std::_Exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(directory.readFile("debug.log"),
+                  "Loading texture file: ./data/chrome.bmp\n  Chunk   %d\n")
+            << signal;
+    }
 }
 
 } // namespace

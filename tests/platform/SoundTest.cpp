@@ -169,6 +169,35 @@ TEST_F(SoundTest, WithoutAnAudioDeviceEverythingIsSilentlySkipped) {
     EXPECT_FALSE(std::filesystem::exists(output));
 }
 
+// Silence is kept, but the log says why, in SDL_mixer's words.
+TEST_F(SoundTest, MusicThatCannotPlayIsLoggedWithTheReason) {
+    const std::filesystem::path garbage = directory.path() / "garbage.mp3";
+    std::ofstream(garbage) << "not music\n";
+    const struct {
+        const char* driver;
+        std::string file;
+        const char* reason;
+    } cases[] = {
+        {"disk", "./data/none.mp3", "Couldn't open './data/none.mp3'"},
+        // The decoder's own words, whichever decoder SDL_mixer was built with.
+        {"disk", garbage.string(), ""},
+        {"no-such-driver", "./data/none.mp3", "Audio target 'no-such-driver' not available"},
+    };
+    for (const auto& [driver, file, reason] : cases) {
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        test::LogCapture log;
+        {
+            Sound sound;
+            sound.play(file.c_str());
+        }
+        const std::string text = log.text();
+        const std::string prefix = "Warning: music not played: ";
+        EXPECT_EQ(text.rfind(prefix + reason, 0), 0u) << text;
+        EXPECT_GT(text.size(), prefix.size() + 1) << "a reason is given";
+        EXPECT_EQ(text.find('\n'), text.size() - 1) << "one line: " << text;
+    }
+}
+
 // The music and the display share SDL: each stops only its own subsystem.
 TEST_F(SoundTest, AudioAndVideoDoNotTearEachOtherDown) {
     if (SDL_getenv("DISPLAY") == nullptr) {
