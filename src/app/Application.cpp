@@ -1,8 +1,11 @@
 #include "app/Application.h"
 
+#include "platform/DataFolder.h"
 #include "platform/Log.h"
 #include "platform/SettingsDialog.h"
 #include "platform/ShellObjects.h"
+#include "platform/WindowSurface.h"
+#include "platform/WorkingDirectory.h"
 #include "demo/CreditsOverlay.h"
 #include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
@@ -44,6 +47,15 @@ bool openDisplay(Display& display, const char* title) {
     }
 }
 
+// With --no-dialog the command line's settings stand in for the dialog's choice;
+// there is no dialog to go back to when the display fails.
+bool openDisplayAsChosen(Display& display, const DisplaySettings& settings, const char* title) {
+    display.configure(settings.width, settings.height, settings.depth, settings.fullscreen,
+                      settings.vsyncOff, title);
+    logSelectedDisplay(settings);
+    return display.open();
+}
+
 // The user's Quit ends the run normally; a dialog that could not be shown is a
 // failure, said where a user starting the program sees it.
 int exitCodeWithoutDisplay() {
@@ -54,6 +66,20 @@ int exitCodeWithoutDisplay() {
     std::fprintf(stderr, "velmorra: cannot open the settings dialog: %s\n", failure);
     return 1;
 }
+
+// The dialog until the display opens; the display is prepared while the dialog
+// is up, and what was prepared is given back when the user quits.
+bool openDisplayFromTheDialog(Display& display, const char* title) {
+    // Only once the dialog is up is there surely a display to prepare for.
+    setSettingsDialogIdleWork([] { shellObjects().display.prepare(); });
+    if (!openDisplay(display, title)) {
+        display.releasePreparation();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 void logGlIdentification() {
     const auto glString = [](GLenum name) {
@@ -71,22 +97,30 @@ void logGlIdentification() {
     writeText("\n\n");
 }
 
-} // namespace
-
-int runApplication() {
+int runApplication(const CommandLineOptions& options) {
     // The texture cache is made first so that it outlives every texture holder.
     TexManager::instance();
     ShellObjects& shell = shellObjects();
     openLog();
+    // The content is loaded by the same relative names wherever it is installed;
+    // the start directory is restored when the run ends.
+    const WorkingDirectory contentFolder(DataFolder::locate());
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
-    if (!openDisplay(shell.display, title)) {
+    if (options.noDialog) {
+        if (!openDisplayAsChosen(shell.display, options.display, title)) {
+            std::fputs("velmorra: the display could not be opened (see debug.log)\n", stderr);
+            closeLog();
+            return 1;
+        }
+    } else if (!openDisplayFromTheDialog(shell.display, title)) {
         closeLog();
         return exitCodeWithoutDisplay();
     }
     Renderer& renderer = Renderer::instance();
-    renderer.init(shell.display.getDeviceContext());
-    setupScene();
+    WindowSurface window(shell.display.getDeviceContext());
+    renderer.init(&window);
+    options.seed ? setupScene(*options.seed) : setupScene();
     shell.sound.play(musicFile);
     renderer.setCallback(0, demoTimeline);
     renderer.setCallback(1, creditsOverlay);

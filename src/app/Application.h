@@ -1,9 +1,15 @@
 #pragma once
 
+#include "app/CommandLine.h"
+
 namespace velmorra {
 
-// The program's run sequence: log, settings dialog, display, renderer, scene,
-// music, frame loop, shut-down. Returns the process exit code.
-int runApplication();
+// The program's run sequence: log, settings dialog (unless the command line chose
+// the settings), display, renderer, scene, music, frame loop, shut-down. Returns
+// the process exit code.
+int runApplication(const CommandLineOptions& options = {});
+
+// The driver's identification strings, written to the log verbatim.
+void logGlIdentification();
 
 } // namespace velmorra

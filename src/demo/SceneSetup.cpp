@@ -6,6 +6,7 @@
 #include "demo/TexQuad2D.h"
 #include "fluid/FluidElement.h"
 #include "math/Random.h"
+#include "platform/StartupTimings.h"
 #include "engine/Renderer.h"
 #include "scene/LightElement.h"
 #include "scene/Object.h"
@@ -127,9 +128,13 @@ void setUpView(DemoState& state) {
 } // namespace
 
 void setupScene() {
+    setupScene(static_cast<std::uint32_t>(std::time(nullptr)));
+}
+
+void setupScene(std::uint32_t seed) {
     DemoState& state = demoState();
     state.phaseDurations = phaseLengths;
-    demoRandom().seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    demoRandom().seed(seed);
     // The files, including the textures the models name, are read from ./data.
     // Going back to where we were, rather than one level up, keeps a missing
     // or linked data folder from leaving the program somewhere else.
@@ -138,11 +143,16 @@ void setupScene() {
     std::filesystem::current_path("./data", error);
     state.lightObject = addLight(state);
     state.fluidObject = addFluid(state);
+    StartupTimings::step("light and liquid made");
     state.sceneObject = addModel("scene.3ds");
+    StartupTimings::step("model scene.3ds loaded");
     state.cupObject = addModel("stonecup.3ds");
+    StartupTimings::step("model stonecup.3ds loaded");
     addStarfield(state);
+    StartupTimings::step("starfield built");
     makeTitleQuads(state);
     setUpView(state);
+    StartupTimings::step("title quads and view set");
     state.demoTimer.init();
     state.demoTimer.mark();
     std::filesystem::current_path(startDirectory, error);

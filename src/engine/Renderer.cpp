@@ -1,5 +1,7 @@
 #include "engine/Renderer.h"
 
+#include "platform/StartupTimings.h"
+
 #include "platform/Log.h"
 #include "platform/MessageQueue.h"
 #include "platform/SystemTime.h"
@@ -45,16 +47,18 @@ Renderer::~Renderer() {
     shutdown();
 }
 
-bool Renderer::init(DeviceContext newDeviceContext) {
-    if (newDeviceContext == nullptr) {
+bool Renderer::init(GraphicsSurface* newSurface) {
+    if (newSurface == nullptr) {
         write("Null device handle, init failed.\n");
         return false;
     }
-    deviceContext = newDeviceContext;
+    surface = newSurface;
     glGetIntegerv(GL_VIEWPORT, viewport.data());
     probeMultitexture();
     setBaselineState();
-    font.create(deviceContext, "Arial", 16);
+    StartupTimings::step("renderer state set");
+    font.create(surface, "Arial", 16);
+    StartupTimings::step("font made");
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -73,12 +77,12 @@ void Renderer::probeMultitexture() {
         return;
     }
     glGetIntegerv(maxTextureUnitsArb, &entryPoints.maxTextureUnits);
-    entryPoints.multiTexCoord1f = getGlProcAddress("glMultiTexCoord1fARB");
-    entryPoints.multiTexCoord2f = getGlProcAddress("glMultiTexCoord2fARB");
-    entryPoints.multiTexCoord3f = getGlProcAddress("glMultiTexCoord3fARB");
-    entryPoints.multiTexCoord4f = getGlProcAddress("glMultiTexCoord4fARB");
-    entryPoints.activeTexture = getGlProcAddress("glActiveTextureARB");
-    entryPoints.clientActiveTexture = getGlProcAddress("glClientActiveTextureARB");
+    entryPoints.multiTexCoord1f = surface->getProcAddress("glMultiTexCoord1fARB");
+    entryPoints.multiTexCoord2f = surface->getProcAddress("glMultiTexCoord2fARB");
+    entryPoints.multiTexCoord3f = surface->getProcAddress("glMultiTexCoord3fARB");
+    entryPoints.multiTexCoord4f = surface->getProcAddress("glMultiTexCoord4fARB");
+    entryPoints.activeTexture = surface->getProcAddress("glActiveTextureARB");
+    entryPoints.clientActiveTexture = surface->getProcAddress("glClientActiveTextureARB");
     entryPoints.supported = true;
     write("Requested multitexturing features supported: %d texture units, GL_ADD texenv.\n",
           entryPoints.maxTextureUnits);
@@ -118,12 +122,12 @@ void Renderer::applyAmbient() const {
 }
 
 void Renderer::shutdown() {
-    if (deviceContext == nullptr) {
+    if (surface == nullptr) {
         return;
     }
     font.destroy();
     world.clear();
-    deviceContext = nullptr;
+    surface = nullptr;
 }
 
 int Renderer::run() {
@@ -140,11 +144,30 @@ int Renderer::run() {
             continue;
         }
         measureFrameRate();
+        if (firstFrameTimed) {
+            StartupTimings::step("waited for the frame cap");
+        }
         timer.mark();
         drawFrame();
-        swapBuffers(deviceContext);
+        surface->present();
+        timeFirstFrames();
         waitForFrameCap();
     }
+}
+
+// The first frame draws every state for the first time, which makes the GL driver compile its
+// shaders; the second, drawn from the same states, shows what the frame costs without that.
+void Renderer::timeFirstFrames() {
+    if (!StartupTimings::isTiming()) {
+        return;
+    }
+    glFinish();
+    if (!firstFrameTimed) {
+        firstFrameTimed = true;
+        StartupTimings::step("first frame drawn and shown");
+        return;
+    }
+    StartupTimings::end("second frame drawn and shown, for comparison");
 }
 
 void Renderer::measureFrameRate() {
@@ -223,7 +246,7 @@ void Renderer::endOverlay() const {
 }
 
 void Renderer::waitForFrameCap() const {
-    timer.waitUntilElapsed(1000.0f / maxFrameRate);
+    surface->waitForNextFrame(timer, 1000.0f / maxFrameRate);
 }
 
 void Renderer::setCallback(int slot, FrameCallback callback) {

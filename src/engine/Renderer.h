@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DeviceContext.h"
+#include "platform/GraphicsSurface.h"
 #include "platform/Timer.h"
 #include "math/Camera.h"
 #include "render/Font.h"
@@ -40,7 +40,8 @@ class Renderer {
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    bool init(DeviceContext deviceContext);
+    // Draws on `surface` from here on; null is refused.
+    bool init(GraphicsSurface* surface);
     void shutdown();
     int run();
 
@@ -60,6 +61,7 @@ class Renderer {
     // One frame without the swap and the wait: what `run` draws each pass.
     void drawFrame();
     void measureFrameRate();
+    void timeFirstFrames();
     void waitForFrameCap() const;
     float getFrameRate() const { return frameRate; }
     const std::array<float, 4>& getFade() const { return fadeColor; }
@@ -85,7 +87,8 @@ class Renderer {
     Timer timer;
     float maxFrameRate = 50.0f;
     bool showFps = false;
-    DeviceContext deviceContext = nullptr;
+    bool firstFrameTimed = false;
+    GraphicsSurface* surface = nullptr;
     std::array<FrameCallback, 2> frameCallback{};
     int frameCounter = 0;
     float frameRate = 0.0f;

@@ -1,5 +1,6 @@
 #include "fluid/DensityGrid.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 
@@ -16,6 +17,9 @@ long double gridFraction(int index, int n) {
 float rounded(float half, long double fraction) {
     return static_cast<float>(static_cast<long double>(half) * fraction);
 }
+
+constexpr int blockPartsPerThread = 4;
+constexpr int planePartsPerThread = 2;
 
 std::size_t paddedCount(std::size_t count) {
     const auto block = static_cast<std::size_t>(fieldBlockSize);
@@ -46,6 +50,9 @@ void DensityGrid::clear() {
     columnX = {};
     columnY = {};
     columnZ = {};
+    axisX = {};
+    axisY = {};
+    axisZ = {};
     densities = {};
     belowRows = {};
     cutCells = {};
@@ -89,21 +96,79 @@ void DensityGrid::copyToColumns() {
     columnX.assign(padded, 1.0e6f);
     columnY.assign(padded, 1.0e6f);
     columnZ.assign(padded, 1.0e6f);
-    densities.assign(padded, 0.0);
+    const auto n = static_cast<std::size_t>(size);
+    densities.assign(std::max(padded, n * fieldPlaneStride(n)), 0.0);
     for (std::size_t s = 0; s < points.size(); ++s) {
         columnX[s] = points[s].position.x;
         columnY[s] = points[s].position.y;
         columnZ[s] = points[s].position.z;
     }
+    // Each coordinate of a sample depends on its index along that axis alone.
+    axisX.resize(n);
+    axisY.resize(n);
+    axisZ.resize(n);
+    for (int i = 0; i < size; ++i) {
+        axisX[i] = point(i, 0, 0).position.x;
+        axisY[i] = point(0, i, 0).position.y;
+        axisZ[i] = point(0, 0, i).position.z;
+    }
 }
 
-void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel kernel) {
+void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel kernel,
+                               WorkerPool* workers) {
     if (kernel == FieldKernel::plain) {
         computeFieldPlain(particles);
         return;
     }
-    accumulateDensities(kernel, {columnX, columnY, columnZ}, particles, densities);
-    for (std::size_t s = 0; s < points.size(); ++s) {
+    const bool byPlanes = hasFieldPlanePass(kernel);
+    if (workers == nullptr || workers->getThreadCount() == 1) {
+        byPlanes ? computeFieldPlanes(particles, kernel, 0, 1)
+                 : computeFieldPart(particles, kernel, 0, 1);
+        return;
+    }
+    // More parts than threads, so that a thread the system runs late leaves its share to the
+    // others. Every part of a plane pass makes its own in-plane tables, so it gets fewer.
+    const int units = byPlanes ? size : static_cast<int>(points.size() + fieldBlockSize - 1) /
+                                            fieldBlockSize;
+    const int parts = std::min(
+        workers->getThreadCount() * (byPlanes ? planePartsPerThread : blockPartsPerThread), units);
+    workers->run(parts, [&](int part) {
+        byPlanes ? computeFieldPlanes(particles, kernel, part, parts)
+                 : computeFieldPart(particles, kernel, part, parts);
+    });
+}
+
+// Part p of n covers planes p size / n up to (p + 1) size / n.
+void DensityGrid::computeFieldPlanes(std::span<const Vector3> particles, FieldKernel kernel,
+                                     int part, int parts) {
+    const int first = size * part / parts;
+    const int end = size * (part + 1) / parts;
+    const auto n = static_cast<std::size_t>(size);
+    const std::size_t stride = fieldPlaneStride(n);
+    const std::span<double> planes =
+        std::span(densities).subspan(first * stride, (end - first) * stride);
+    accumulatePlaneDensities(kernel, {axisX, axisY, axisZ}, first, end, particles, planes);
+    for (int k = first; k < end; ++k) {
+        const double* sums = &planes[(k - first) * stride];
+        GridPoint* plane = &points[index(0, 0, k)];
+        for (std::size_t s = 0; s < n * n; ++s) {
+            plane[s].value = sums[s];
+        }
+    }
+}
+
+// Part p of n covers whole kernel blocks, from block count p / n to count (p + 1) / n.
+void DensityGrid::computeFieldPart(std::span<const Vector3> particles, FieldKernel kernel,
+                                   int part, int parts) {
+    const std::size_t blocks = columnX.size() / fieldBlockSize;
+    const std::size_t first = blocks * part / parts * fieldBlockSize;
+    const std::size_t end = blocks * (part + 1) / parts * fieldBlockSize;
+    const std::size_t count = end - first;
+    const SampleColumns columns{std::span(columnX).subspan(first, count),
+                                std::span(columnY).subspan(first, count),
+                                std::span(columnZ).subspan(first, count)};
+    accumulateDensities(kernel, columns, particles, std::span(densities).subspan(first, count));
+    for (std::size_t s = first; s < std::min(end, points.size()); ++s) {
         points[s].value = densities[s];
     }
 }

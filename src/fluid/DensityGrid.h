@@ -3,6 +3,7 @@
 #include "fluid/FieldKernel.h"
 #include "fluid/GridCell.h"
 #include "fluid/GridPoint.h"
+#include "fluid/WorkerPool.h"
 
 #include <cstdint>
 #include <span>
@@ -28,8 +29,10 @@ class DensityGrid {
     void clear();
 
     // Every sample's density: the sum over the particles, in index order, of the inverse squared
-    // distance. All kernels give the same bits.
-    void computeField(std::span<const Vector3> particles, FieldKernel kernel);
+    // distance. All kernels give the same bits. With workers, the vector kernels share the
+    // samples out among the pool's threads; the plain pass always runs on the calling thread.
+    void computeField(std::span<const Vector3> particles, FieldKernel kernel,
+                      WorkerPool* workers = nullptr);
     // Central differences towards lower density; the outer layer keeps a zero normal.
     void computeNormals();
 
@@ -48,6 +51,10 @@ class DensityGrid {
     void wireCells();
     void copyToColumns();
     void computeFieldPlain(std::span<const Vector3> particles);
+    void computeFieldPart(std::span<const Vector3> particles, FieldKernel kernel, int part,
+                          int parts);
+    void computeFieldPlanes(std::span<const Vector3> particles, FieldKernel kernel, int part,
+                            int parts);
     std::uint64_t belowMask(int j, int k, double isoLevel) const;
     void listCutCellsOfRow(int j, int k, std::uint64_t cutMask);
     void listCutCellsOneByOne(double isoLevel);
@@ -60,6 +67,10 @@ class DensityGrid {
     std::vector<float> columnX;
     std::vector<float> columnY;
     std::vector<float> columnZ;
+    // The coordinates along each axis, for the kernels that work plane by plane.
+    std::vector<float> axisX;
+    std::vector<float> axisY;
+    std::vector<float> axisZ;
     std::vector<double> densities;
     // Bit i of belowRows[j + n k] tells whether sample (i, j, k) lies below the iso level.
     std::vector<std::uint64_t> belowRows;

@@ -1,11 +1,17 @@
 #include "fluid/FieldKernel.h"
 
+#include <immintrin.h>
+
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <utility>
+#include <vector>
 
-// This file must be compiled with -ffp-contract=off: a fused multiply-add in the wider kernels
-// would round differently from the plain field pass.
+// This file must be compiled with -ffp-contract=off: a fused multiply-add that the compiler chose
+// would round differently from the plain field pass. The reciprocals below use fused
+// multiply-adds on purpose, written out, where the extra precision is what makes them exact.
 
 namespace velmorra {
 
@@ -18,57 +24,295 @@ using Doubles2 [[gnu::vector_size(16)]] = double;
 using Doubles4 [[gnu::vector_size(32)]] = double;
 using Doubles8 [[gnu::vector_size(64)]] = double;
 
-// One step covers as many samples as Floats holds; their squared distances are widened into two
+// One block covers as many samples as Floats holds; their squared distances are widened into two
 // Doubles, the lower and the upper half, each with its own running sum. Always inlined, so that
 // the vector code is generated for the instruction set of the calling kernel.
 template <typename Floats, typename Doubles, std::size_t... Half>
 [[gnu::always_inline]] inline void
-accumulateBlocks(const SampleColumns& samples, std::span<const Vector3> particles,
-                 std::span<double> densities, std::index_sequence<Half...>) {
+divideBlock(const SampleColumns& samples, std::span<const Vector3> particles,
+            std::span<double> densities, std::size_t base, std::index_sequence<Half...>) {
     constexpr std::size_t half = sizeof...(Half);
-    for (std::size_t base = 0; base + 2 * half <= densities.size(); base += 2 * half) {
-        Floats x;
-        Floats y;
-        Floats z;
-        std::memcpy(&x, &samples.x[base], sizeof x);
-        std::memcpy(&y, &samples.y[base], sizeof y);
-        std::memcpy(&z, &samples.z[base], sizeof z);
-        Doubles lower = {};
-        Doubles upper = {};
-        for (const Vector3& particle : particles) {
-            const Floats dx = x - particle.x;
-            const Floats dy = y - particle.y;
-            const Floats dz = z - particle.z;
-            const Floats squared = dx * dx + dy * dy + dz * dz;
-            lower += 1.0 / __builtin_convertvector(
-                               __builtin_shufflevector(squared, squared, Half...), Doubles);
-            upper +=
-                1.0 / __builtin_convertvector(
-                          __builtin_shufflevector(squared, squared, (half + Half)...), Doubles);
-        }
-        std::memcpy(&densities[base], &lower, sizeof lower);
-        std::memcpy(&densities[base + half], &upper, sizeof upper);
+    Floats x;
+    Floats y;
+    Floats z;
+    std::memcpy(&x, &samples.x[base], sizeof x);
+    std::memcpy(&y, &samples.y[base], sizeof y);
+    std::memcpy(&z, &samples.z[base], sizeof z);
+    Doubles lower = {};
+    Doubles upper = {};
+    for (const Vector3& particle : particles) {
+        const Floats dx = x - particle.x;
+        const Floats dy = y - particle.y;
+        const Floats dz = z - particle.z;
+        const Floats squared = dx * dx + dy * dy + dz * dz;
+        lower += 1.0 / __builtin_convertvector(__builtin_shufflevector(squared, squared, Half...),
+                                               Doubles);
+        upper += 1.0 / __builtin_convertvector(
+                           __builtin_shufflevector(squared, squared, (half + Half)...), Doubles);
     }
+    std::memcpy(&densities[base], &lower, sizeof lower);
+    std::memcpy(&densities[base + half], &upper, sizeof upper);
 }
 
 void accumulateSse2(const SampleColumns& samples, std::span<const Vector3> particles,
                     std::span<double> densities) {
-    accumulateBlocks<Floats4, Doubles2>(samples, particles, densities,
-                                        std::make_index_sequence<2>());
+    for (std::size_t base = 0; base + 4 <= densities.size(); base += 4) {
+        divideBlock<Floats4, Doubles2>(samples, particles, densities, base,
+                                       std::make_index_sequence<2>());
+    }
 }
 
-[[gnu::target("avx2")]] void accumulateAvx2(const SampleColumns& samples,
-                                            std::span<const Vector3> particles,
-                                            std::span<double> densities) {
-    accumulateBlocks<Floats8, Doubles4>(samples, particles, densities,
-                                        std::make_index_sequence<4>());
+// The vector kernels below take the reciprocal of each squared distance without the divider,
+// which handles only a few lanes at a time. Every squared distance is a float widened to double,
+// so its significand has at most 24 bits. From the processor's approximation y0, with
+// e = 1 - x y0, a few terms of y1 = y0 (1 + e + e^2 + ...) bring y1 within 2^-42 of 1 / x. Then
+// r = 1 - x y1 is exact in one fused multiply-add (below 2^-42, from a 24-bit x, it needs fewer
+// than 53 bits), and y = y1 + y1 r, rounded once by the last fused multiply-add, differs from
+// 1 / x by about r^2, under 2^-84 relative. With no more than 24 significant bits in x, 1 / x
+// stays some 2^-78 or more away from every halfway point between two doubles, so y rounds to
+// the correctly rounded reciprocal. The reciprocal check program tries every positive float.
+
+// GCC 12 warns of uninitialised lanes in the unmasked forms of some AVX-512 intrinsics; the
+// masked forms with every lane selected are the same instructions.
+constexpr __mmask8 allLanes = 0xFF;
+
+// rcp14 is within 2^-14, so two terms bring y1 within 2^-42. Zero and infinity, for which the
+// approximation is infinity and zero, come out as NaN.
+[[gnu::target("avx512f"), gnu::always_inline]] inline __m512d fastReciprocal(__m512d x) {
+    const __m512d one = _mm512_set1_pd(1.0);
+    const __m512d y0 = _mm512_maskz_rcp14_pd(allLanes, x);
+    const __m512d e = _mm512_fnmadd_pd(x, y0, one);
+    const __m512d series = _mm512_fmadd_pd(e, e, e);
+    const __m512d y1 = _mm512_fmadd_pd(y0, series, y0);
+    return _mm512_fmadd_pd(y1, _mm512_fnmadd_pd(x, y1, one), y1);
 }
 
+// The float rcp is within 1.5 * 2^-12, so three terms bring y1 within 2^-45. It is only good for
+// normal floats whose reciprocal is normal too; the kernel sends others to the divider.
+[[gnu::target("avx2,fma"), gnu::always_inline]] inline __m256d fastReciprocal(__m256d x,
+                                                                           __m128 approximation) {
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d y0 = _mm256_cvtps_pd(approximation);
+    const __m256d e = _mm256_fnmadd_pd(x, y0, one);
+    const __m256d series = _mm256_fmadd_pd(_mm256_fmadd_pd(e, e, e), e, e);
+    const __m256d y1 = _mm256_fmadd_pd(y0, series, y0);
+    return _mm256_fmadd_pd(y1, _mm256_fnmadd_pd(x, y1, one), y1);
+}
+
+// The range of squared distances that the AVX2 reciprocal takes: from the smallest normal float
+// up to a value whose reciprocal is still a normal float.
+constexpr float lowestForFloatRcp = 0x1p-126f;
+constexpr float highestForFloatRcp = 0x1p125f;
+
+[[gnu::target("avx512f"), gnu::always_inline]] inline __m512
+squaredDistances(__m512 x, __m512 y, __m512 z, const Vector3& particle) {
+    const __m512 dx = _mm512_sub_ps(x, _mm512_set1_ps(particle.x));
+    const __m512 dy = _mm512_sub_ps(y, _mm512_set1_ps(particle.y));
+    const __m512 dz = _mm512_sub_ps(z, _mm512_set1_ps(particle.z));
+    return _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(dx, dx), _mm512_mul_ps(dy, dy)),
+                         _mm512_mul_ps(dz, dz));
+}
+
+template <int half>
+[[gnu::target("avx512f"), gnu::always_inline]] inline __m512d widenedHalf(__m512 values) {
+    return _mm512_maskz_cvtps_pd(
+        allLanes,
+        _mm256_castpd_ps(_mm512_maskz_extractf64x4_pd(0xF, _mm512_castps_pd(values), half)));
+}
+
+[[gnu::target("avx2,fma"), gnu::always_inline]] inline __m256
+squaredDistances(__m256 x, __m256 y, __m256 z, const Vector3& particle) {
+    const __m256 dx = _mm256_sub_ps(x, _mm256_set1_ps(particle.x));
+    const __m256 dy = _mm256_sub_ps(y, _mm256_set1_ps(particle.y));
+    const __m256 dz = _mm256_sub_ps(z, _mm256_set1_ps(particle.z));
+    return _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)),
+                         _mm256_mul_ps(dz, dz));
+}
+
+// A block whose sums came out NaN met a zero or infinite squared distance (or a NaN) somewhere;
+// it is summed again with the divider, which gives the plain pass's bits in every case.
 [[gnu::target("avx512f")]] void accumulateAvx512(const SampleColumns& samples,
                                                  std::span<const Vector3> particles,
                                                  std::span<double> densities) {
-    accumulateBlocks<Floats16, Doubles8>(samples, particles, densities,
-                                         std::make_index_sequence<8>());
+    for (std::size_t base = 0; base + 16 <= densities.size(); base += 16) {
+        const __m512 x = _mm512_loadu_ps(&samples.x[base]);
+        const __m512 y = _mm512_loadu_ps(&samples.y[base]);
+        const __m512 z = _mm512_loadu_ps(&samples.z[base]);
+        __m512d lower = _mm512_setzero_pd();
+        __m512d upper = _mm512_setzero_pd();
+        for (const Vector3& particle : particles) {
+            const __m512 squared = squaredDistances(x, y, z, particle);
+            lower = _mm512_add_pd(lower, fastReciprocal(widenedHalf<0>(squared)));
+            upper = _mm512_add_pd(upper, fastReciprocal(widenedHalf<1>(squared)));
+        }
+        if ((_mm512_cmp_pd_mask(lower, lower, _CMP_UNORD_Q) |
+             _mm512_cmp_pd_mask(upper, upper, _CMP_UNORD_Q)) != 0) {
+            divideBlock<Floats16, Doubles8>(samples, particles, densities, base,
+                                            std::make_index_sequence<8>());
+            continue;
+        }
+        _mm512_storeu_pd(&densities[base], lower);
+        _mm512_storeu_pd(&densities[base + 8], upper);
+    }
+}
+
+// The squared distances' smallest and largest values show whether every one was in the float
+// reciprocal's range; a NaN makes the sums NaN. Either sends the block to the divider.
+[[gnu::target("avx2,fma")]] void accumulateAvx2(const SampleColumns& samples,
+                                                std::span<const Vector3> particles,
+                                                std::span<double> densities) {
+    for (std::size_t base = 0; base + 8 <= densities.size(); base += 8) {
+        const __m256 x = _mm256_loadu_ps(&samples.x[base]);
+        const __m256 y = _mm256_loadu_ps(&samples.y[base]);
+        const __m256 z = _mm256_loadu_ps(&samples.z[base]);
+        __m256d lower = _mm256_setzero_pd();
+        __m256d upper = _mm256_setzero_pd();
+        __m256 lowest = _mm256_set1_ps(lowestForFloatRcp);
+        __m256 highest = _mm256_setzero_ps();
+        for (const Vector3& particle : particles) {
+            const __m256 squared = squaredDistances(x, y, z, particle);
+            lowest = _mm256_min_ps(lowest, squared);
+            highest = _mm256_max_ps(highest, squared);
+            const __m256 approximation = _mm256_rcp_ps(squared);
+            lower = _mm256_add_pd(lower, fastReciprocal(_mm256_cvtps_pd(_mm256_castps256_ps128(squared)),
+                                                        _mm256_castps256_ps128(approximation)));
+            upper = _mm256_add_pd(upper, fastReciprocal(_mm256_cvtps_pd(_mm256_extractf128_ps(squared, 1)),
+                                                        _mm256_extractf128_ps(approximation, 1)));
+        }
+        const __m256 outOfRange =
+            _mm256_or_ps(_mm256_cmp_ps(lowest, _mm256_set1_ps(lowestForFloatRcp), _CMP_LT_OQ),
+                         _mm256_cmp_ps(highest, _mm256_set1_ps(highestForFloatRcp), _CMP_GE_OQ));
+        const __m256d unordered = _mm256_or_pd(_mm256_cmp_pd(lower, lower, _CMP_UNORD_Q),
+                                               _mm256_cmp_pd(upper, upper, _CMP_UNORD_Q));
+        if ((_mm256_movemask_ps(outOfRange) | _mm256_movemask_pd(unordered)) != 0) {
+            divideBlock<Floats8, Doubles4>(samples, particles, densities, base,
+                                           std::make_index_sequence<4>());
+            continue;
+        }
+        _mm256_storeu_pd(&densities[base], lower);
+        _mm256_storeu_pd(&densities[base + 4], upper);
+    }
+}
+
+// Each particle's squared distance to sample (i, j, k) is (dx_i^2 + dy_j^2) + dz_k^2 in float, the
+// same operations in the same order as the plain pass. The in-plane part is the same for every
+// plane, so it is made once per particle as a table of the plane's samples; each plane then adds
+// its dz^2. The particle loop is outermost and every sample's sum lives in densities between
+// particles, still summed in index order.
+[[gnu::target("avx512f")]] void fillPlaneTable(const GridAxes& axes, const Vector3& particle,
+                                               std::span<float> table) {
+    const std::size_t n = axes.x.size();
+    thread_local std::vector<float> squaredX;
+    squaredX.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const float dx = axes.x[i] - particle.x;
+        squaredX[i] = dx * dx;
+    }
+    for (std::size_t j = 0; j < axes.y.size(); ++j) {
+        const float dy = axes.y[j] - particle.y;
+        const __m512 squaredY = _mm512_set1_ps(dy * dy);
+        for (std::size_t i = 0; i < n; i += 16) {
+            const auto lanes = static_cast<__mmask16>(n - i >= 16 ? 0xFFFF : (1u << (n - i)) - 1);
+            const __m512 row = _mm512_maskz_loadu_ps(lanes, &squaredX[i]);
+            _mm512_mask_storeu_ps(&table[i + n * j], lanes, _mm512_add_ps(row, squaredY));
+        }
+    }
+}
+
+// A block whose sums came out NaN is summed again sample by sample with the divider.
+void dividePlaneBlock(const GridAxes& axes, std::size_t k, std::size_t first,
+                      std::span<const Vector3> particles, std::span<double> sums) {
+    const std::size_t n = axes.x.size();
+    for (std::size_t s = first; s < first + fieldBlockSize && s < n * axes.y.size(); ++s) {
+        double value = 0.0;
+        for (const Vector3& particle : particles) {
+            const float dx = axes.x[s % n] - particle.x;
+            const float dy = axes.y[s / n] - particle.y;
+            const float dz = axes.z[k] - particle.z;
+            value += 1.0 / (dx * dx + dy * dy + dz * dz);
+        }
+        sums[s] = value;
+    }
+}
+
+[[gnu::target("avx512f")]] void accumulatePlanesAvx512(const GridAxes& axes, int firstPlane,
+                                                       int endPlane,
+                                                       std::span<const Vector3> particles,
+                                                       std::span<double> densities) {
+    const std::size_t stride = fieldPlaneStride(axes.x.size());
+    thread_local std::vector<float> table;
+    // Padding lanes hold 1, which keeps their sums finite.
+    table.assign(stride, 1.0f);
+    std::fill(densities.begin(), densities.end(), 0.0);
+    for (const Vector3& particle : particles) {
+        fillPlaneTable(axes, particle, table);
+        for (int k = firstPlane; k < endPlane; ++k) {
+            const float dz = axes.z[static_cast<std::size_t>(k)] - particle.z;
+            const __m512 squaredZ = _mm512_set1_ps(dz * dz);
+            double* sums = &densities[static_cast<std::size_t>(k - firstPlane) * stride];
+            for (std::size_t base = 0; base < stride; base += 16) {
+                const __m512 squared = _mm512_add_ps(_mm512_loadu_ps(&table[base]), squaredZ);
+                _mm512_storeu_pd(&sums[base],
+                                 _mm512_add_pd(_mm512_loadu_pd(&sums[base]),
+                                               fastReciprocal(widenedHalf<0>(squared))));
+                _mm512_storeu_pd(&sums[base + 8],
+                                 _mm512_add_pd(_mm512_loadu_pd(&sums[base + 8]),
+                                               fastReciprocal(widenedHalf<1>(squared))));
+            }
+        }
+    }
+    for (int k = firstPlane; k < endPlane; ++k) {
+        const std::span<double> sums =
+            densities.subspan(static_cast<std::size_t>(k - firstPlane) * stride, stride);
+        for (std::size_t base = 0; base < stride; base += 16) {
+            const __m512d lower = _mm512_loadu_pd(&sums[base]);
+            const __m512d upper = _mm512_loadu_pd(&sums[base + 8]);
+            if ((_mm512_cmp_pd_mask(lower, lower, _CMP_UNORD_Q) |
+                 _mm512_cmp_pd_mask(upper, upper, _CMP_UNORD_Q)) != 0) {
+                dividePlaneBlock(axes, static_cast<std::size_t>(k), base, particles, sums);
+            }
+        }
+    }
+}
+
+[[gnu::target("avx512f")]] std::size_t reciprocalsAvx512(std::span<const float> values,
+                                                         std::span<double> reciprocals) {
+    std::size_t divided = 0;
+    for (std::size_t base = 0; base + 8 <= values.size(); base += 8) {
+        const __m512d x = _mm512_maskz_cvtps_pd(allLanes, _mm256_loadu_ps(&values[base]));
+        __m512d reciprocal = fastReciprocal(x);
+        const __mmask8 unordered = _mm512_cmp_pd_mask(reciprocal, reciprocal, _CMP_UNORD_Q);
+        if (unordered != 0) {
+            divided += static_cast<std::size_t>(std::popcount(static_cast<unsigned>(unordered)));
+            reciprocal = _mm512_mask_div_pd(reciprocal, unordered, _mm512_set1_pd(1.0), x);
+        }
+        _mm512_storeu_pd(&reciprocals[base], reciprocal);
+    }
+    return divided;
+}
+
+[[gnu::target("avx2,fma")]] std::size_t reciprocalsAvx2(std::span<const float> values,
+                                                        std::span<double> reciprocals) {
+    std::size_t divided = 0;
+    for (std::size_t base = 0; base + 4 <= values.size(); base += 4) {
+        const __m128 single = _mm_loadu_ps(&values[base]);
+        const __m256d x = _mm256_cvtps_pd(single);
+        __m256d reciprocal = fastReciprocal(x, _mm_rcp_ps(single));
+        const __m128 outOfRange =
+            _mm_or_ps(_mm_cmp_ps(single, _mm_set1_ps(lowestForFloatRcp), _CMP_NGE_UQ),
+                      _mm_cmp_ps(single, _mm_set1_ps(highestForFloatRcp), _CMP_NLT_UQ));
+        const __m256d divide = _mm256_or_pd(
+            _mm256_castsi256_pd(_mm256_cvtepi32_epi64(_mm_castps_si128(outOfRange))),
+            _mm256_cmp_pd(reciprocal, reciprocal, _CMP_UNORD_Q));
+        const int divideMask = _mm256_movemask_pd(divide);
+        if (divideMask != 0) {
+            divided += static_cast<std::size_t>(std::popcount(static_cast<unsigned>(divideMask)));
+            reciprocal =
+                _mm256_blendv_pd(reciprocal, _mm256_div_pd(_mm256_set1_pd(1.0), x), divide);
+        }
+        _mm256_storeu_pd(&reciprocals[base], reciprocal);
+    }
+    return divided;
 }
 
 } // namespace
@@ -79,7 +323,7 @@ bool isFieldKernelSupported(FieldKernel kernel) {
     case FieldKernel::avx512:
         return __builtin_cpu_supports("avx512f");
     case FieldKernel::avx2:
-        return __builtin_cpu_supports("avx2");
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case FieldKernel::plain:
     case FieldKernel::sse2:
         return true;
@@ -120,6 +364,37 @@ void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
     } else {
         accumulateSse2(samples, particles, densities);
     }
+}
+
+std::size_t fieldPlaneStride(std::size_t n) {
+    const auto block = static_cast<std::size_t>(fieldBlockSize);
+    return (n * n + block - 1) / block * block;
+}
+
+bool hasFieldPlanePass(FieldKernel kernel) {
+    return kernel == FieldKernel::avx512 && isFieldKernelSupported(kernel);
+}
+
+void accumulatePlaneDensities(FieldKernel kernel, const GridAxes& axes, int firstPlane,
+                              int endPlane, std::span<const Vector3> particles,
+                              std::span<double> densities) {
+    if (hasFieldPlanePass(kernel)) {
+        accumulatePlanesAvx512(axes, firstPlane, endPlane, particles, densities);
+    }
+}
+
+std::size_t reciprocalsOfFloats(FieldKernel kernel, std::span<const float> values,
+                                std::span<double> reciprocals) {
+    if (kernel == FieldKernel::avx512 && isFieldKernelSupported(kernel)) {
+        return reciprocalsAvx512(values, reciprocals);
+    }
+    if (kernel == FieldKernel::avx2 && isFieldKernelSupported(kernel)) {
+        return reciprocalsAvx2(values, reciprocals);
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        reciprocals[i] = 1.0 / static_cast<double>(values[i]);
+    }
+    return values.size();
 }
 
 } // namespace velmorra

@@ -2,12 +2,15 @@
 
 #include "math/Vector3.h"
 
+#include <cstddef>
 #include <span>
 
 namespace velmorra {
 
 // Ways to run the field pass. All give the same bits: each sample sums its particles' terms in
 // index order in double precision; the vector kernels only work on several samples at a time.
+// SSE2 divides; AVX2 (with FMA) and AVX-512 build the correctly rounded reciprocal from the
+// processor's approximation instead, since the divider is narrower than the rest of the unit.
 enum class FieldKernel { plain, sse2, avx2, avx512 };
 
 // Sample coordinates in columns, padded to a multiple of fieldBlockSize samples.
@@ -19,6 +22,18 @@ struct SampleColumns {
 
 inline constexpr int fieldBlockSize = 16;
 
+// A regular grid's sample coordinates, axis by axis: sample (i, j, k) lies at (x[i], y[j], z[k]),
+// and the field of such a grid can be taken plane by plane along k.
+struct GridAxes {
+    std::span<const float> x;
+    std::span<const float> y;
+    std::span<const float> z;
+};
+
+// Densities of a plane pass: plane after plane, sample (i, j) of a plane at i + n j, each plane
+// padded to a whole number of blocks.
+std::size_t fieldPlaneStride(std::size_t n);
+
 bool isFieldKernelSupported(FieldKernel kernel);
 // The widest kernel this processor runs; never plain, since SSE2 is part of every x86-64.
 FieldKernel fastestFieldKernel();
@@ -29,5 +44,21 @@ const char* fieldKernelName(FieldKernel kernel);
 // kernel this processor lacks; densities must hold as many entries as the columns.
 void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
                          std::span<const Vector3> particles, std::span<double> densities);
+
+// Whether the kernel has a plane pass on this processor. It sums the same terms in the same order
+// as the plain pass, but works out each particle's in-plane distances once for all planes.
+bool hasFieldPlanePass(FieldKernel kernel);
+// The densities of planes firstPlane .. endPlane - 1 of a grid with as many samples along x as
+// along y, into densities laid out as fieldPlaneStride gives, starting at firstPlane.
+void accumulatePlaneDensities(FieldKernel kernel, const GridAxes& axes, int firstPlane,
+                              int endPlane, std::span<const Vector3> particles,
+                              std::span<double> densities);
+
+// reciprocals[i] = 1 / double(values[i]) the way the kernel's field pass takes it, for as many
+// whole vectors as values holds: by its fast reciprocal where the kernel trusts that, by the
+// divider for the values it hands to the divider instead. Returns how many went to the divider.
+// The plain and SSE2 kernels divide everything.
+std::size_t reciprocalsOfFloats(FieldKernel kernel, std::span<const float> values,
+                                std::span<double> reciprocals);
 
 } // namespace velmorra

@@ -32,6 +32,7 @@ class FluidElement : public Element {
     CullResult cullTest() const override;
 
     void setShowParticles(bool value) { showParticles = value; }
+    bool isShowingParticles() const { return showParticles; }
     void setAmbient(float r, float g, float b, float a) { material.setAmbient(r, g, b, a); }
     void setDiffuse(float r, float g, float b, float a) { material.setDiffuse(r, g, b, a); }
     void setSpecular(float r, float g, float b, float a) { material.setSpecular(r, g, b, a); }

@@ -61,7 +61,7 @@ void FluidSimulation::simulate(float dt) {
     }
     accumulateForces();
     integrate(dt);
-    grid.computeField(positions, fieldKernel);
+    grid.computeField(positions, fieldKernel, fieldWorkers);
     grid.computeNormals();
 }
 

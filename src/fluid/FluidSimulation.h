@@ -3,6 +3,7 @@
 #include "fluid/DensityGrid.h"
 #include "fluid/FieldKernel.h"
 #include "fluid/MarchingCubes.h"
+#include "fluid/WorkerPool.h"
 #include "math/Vector3.h"
 
 #include <array>
@@ -46,6 +47,9 @@ class FluidSimulation {
     }
     // Tests and benchmarks pin the field pass to one kernel; the default is the fastest.
     void setFieldKernel(FieldKernel kernel) { fieldKernel = kernel; }
+    // The threads that share the field pass; null keeps it on the calling thread. The default is
+    // one thread per core.
+    void setFieldWorkers(WorkerPool* workers) { fieldWorkers = workers; }
 
     // The live arrays, valid until the next init or release; callers may write them between
     // steps. Null and 0 while not initialised.
@@ -84,6 +88,7 @@ class FluidSimulation {
     float damping = 0.95f;
     bool initialized = false;
     FieldKernel fieldKernel = fastestFieldKernel();
+    WorkerPool* fieldWorkers = &WorkerPool::forAllCores();
 };
 
 } // namespace velmorra

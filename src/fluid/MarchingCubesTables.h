@@ -23,8 +23,9 @@ inline constexpr std::array<std::array<int, 2>, 12> edgeCorners{{{0, 1},
 // Bit e of an entry is set when edge e has one corner below and one not.
 extern const std::array<std::uint32_t, 256> edgeTable;
 
-// Per case, the cut edges in groups of three, one group per triangle, ended by -1. Each triangle
-// runs counter-clockwise seen from the below corners, so front faces look out of the liquid.
+// The standard published marching-cubes triangle table for this corner and edge numbering. Per
+// case, the cut edges in groups of three, one group per triangle, ended by -1. Each triangle runs
+// counter-clockwise seen from the below corners, so front faces look out of the liquid.
 extern const std::array<std::array<std::int32_t, 16>, 256> triangleTable;
 
 } // namespace velmorra

@@ -23,4 +23,21 @@ const ClockSource& ClockSource::system() {
     return source;
 }
 
+namespace {
+
+ClockSource& processClock() {
+    static ClockSource source = ClockSource::system();
+    return source;
+}
+
+} // namespace
+
+const ClockSource& ClockSource::process() {
+    return processClock();
+}
+
+void ClockSource::installForProcess(const ClockSource& source) {
+    processClock() = source;
+}
+
 } // namespace velmorra

@@ -14,6 +14,11 @@ struct ClockSource {
     std::uint32_t (*milliseconds)();
 
     static const ClockSource& system();
+
+    // The clock every Timer of the process reads unless it is given one: the
+    // system's, until a capture installs its frame clock before any timer starts.
+    static const ClockSource& process();
+    static void installForProcess(const ClockSource& source);
 };
 
 } // namespace velmorra

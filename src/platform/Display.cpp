@@ -1,6 +1,7 @@
 #include "platform/Display.h"
 
 #include "platform/AcceleratedRenderer.h"
+#include "platform/StartupTimings.h"
 #include "platform/Log.h"
 
 #include <GL/gl.h>
@@ -66,6 +67,38 @@ Display::Display()
 
 Display::~Display() {
     close();
+    releasePreparation();
+}
+
+// Starting the video system and loading the GL driver take a good part of opening the display;
+// done while the settings dialog waits for the user, they are no longer waited for after Start.
+// A failure here leaves the work to open, which reports it.
+void Display::prepare() {
+    if (prepared || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        return;
+    }
+    if (SDL_GL_LoadLibrary(nullptr) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return;
+    }
+    prepared = true;
+}
+
+void Display::releasePreparation() {
+    if (!prepared) {
+        return;
+    }
+    SDL_GL_UnloadLibrary();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    prepared = false;
+}
+
+// An open window holds its own references to the video system and the GL driver, and a failed
+// open has given its own back: either way the preparation has done its part.
+bool Display::open() {
+    const bool opened = openWindow();
+    releasePreparation();
+    return opened;
 }
 
 void Display::configure(int newWidth, int newHeight, int newDepth, bool newFullscreen,
@@ -81,17 +114,22 @@ void Display::configure(int newWidth, int newHeight, int newDepth, bool newFulls
     title = newTitle;
 }
 
-bool Display::open() {
+bool Display::openWindow() {
     if (!registerWindowClass()) {
         return false;
     }
+    StartupTimings::step("video started");
     if (fullscreen && !enterFullscreen()) {
         return false;
     }
-    if (!createWindow() || !createDeviceContext() || !chooseAndSetPixelFormat() ||
-        !createRenderContext()) {
+    if (!createWindow() || !createDeviceContext() || !chooseAndSetPixelFormat()) {
         return false;
     }
+    StartupTimings::step("window made");
+    if (!createRenderContext()) {
+        return false;
+    }
+    StartupTimings::step("GL context created");
     describePixelFormat();
     if (!checkAcceleration()) {
         return false;
@@ -99,9 +137,11 @@ bool Display::open() {
     if (vsyncOff) {
         disableVsync();
     }
+    StartupTimings::step("pixel format described, acceleration checked");
     showWindow();
     resize(width, height);
     write("\n-- OpenGL display ENABLED --\n\n");
+    StartupTimings::step("window shown");
     return true;
 }
 

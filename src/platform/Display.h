@@ -17,6 +17,11 @@ class Display {
     // Ignored while a window exists.
     void configure(int width, int height, int depth, bool fullscreen, bool vsyncOff,
                    const char* title);
+    // Optional, while the settings dialog waits for the user: starts what open needs that does
+    // not depend on the settings, so that open takes less time after Start.
+    void prepare();
+    // Gives back what prepare started, unless open already did; for a run that ends in the dialog.
+    void releasePreparation();
     bool open();
     void close();
     void resize(int width, int height);
@@ -31,6 +36,7 @@ class Display {
     void setAccelerationProbe(bool (*probe)()) { acceleratedVisual = probe; }
 
   private:
+    bool openWindow();
     bool registerWindowClass();
     bool enterFullscreen();
     bool createWindow();
@@ -58,6 +64,7 @@ class Display {
     bool fullscreen = true;
     const char* title = "OpenGL";
     bool classRegistered = false;
+    bool prepared = false;
     const UserDialogs* dialogs;
     bool (*acceleratedVisual)();
 };

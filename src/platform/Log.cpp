@@ -1,5 +1,7 @@
 #include "platform/Log.h"
 
+#include "platform/LogLocation.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
@@ -36,7 +38,7 @@ void openLog() {
         return;
     }
     // Binary mode: "\n" is stored as one line feed whatever the platform.
-    log.file = std::fopen(logFileName, "wb");
+    log.file = LogLocation::open(logFileName);
     if (log.file != nullptr) {
         log.buffer = std::make_unique<char[]>(bufferSize);
     }

@@ -2,7 +2,8 @@
 
 namespace velmorra {
 
-// The process-wide debug log, "debug.log" in the current directory. Every write
+// The process-wide debug log, "debug.log" in the current directory (or, where
+// that cannot be written, in the user's state folder: see LogLocation). Every write
 // is prefixed with two spaces per indentation level; writes while the log is
 // closed are dropped. Every call is written through to the file, so a crash
 // loses nothing that was logged.

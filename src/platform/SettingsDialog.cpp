@@ -1,5 +1,7 @@
 #include "platform/SettingsDialog.h"
 
+#include "platform/StartupTimings.h"
+
 #include <SDL2/SDL.h>
 #include <gtk/gtk.h>
 
@@ -26,6 +28,7 @@ constexpr int quitResult = -1;
 // the controls by Start.
 DisplaySettings record;
 SettingsDialogObserver observer = nullptr;
+SettingsDialogIdleWork idleWork = nullptr;
 std::optional<std::string> failure;
 
 // Set by SIGINT or SIGTERM while a showing is up; read by its tick.
@@ -133,6 +136,7 @@ void end(Showing& showing, int result) {
 }
 
 void onStart(GtkButton*, gpointer data) {
+    StartupTimings::begin();
     auto& showing = *static_cast<Showing*>(data);
     if (!showing.result) {
         readControls(showing.builder);
@@ -258,8 +262,13 @@ int run(Showing& showing) {
     gtk_window_present(window);
     const guint ticks = g_timeout_add(100, onTick, &showing);
     bool observed = false;
+    bool worked = false;
     while (!showing.result) {
         gtk_main_iteration_do(TRUE);
+        if (idleWork != nullptr && showing.onScreen && !worked && !showing.result) {
+            worked = true;
+            idleWork();
+        }
         if (observer != nullptr && showing.onScreen && !observed && !showing.result) {
             observed = true;
             observer(showing.window);
@@ -298,11 +307,16 @@ bool showSettingsDialog(const void* /*instance*/, DisplaySettings& settings) {
         dismantle(showing);
     }
     settings = record;
+    StartupTimings::step("settings dialog closed");
     return result != quitResult;
 }
 
 const char* settingsDialogFailure() {
     return failure ? failure->c_str() : nullptr;
+}
+
+void setSettingsDialogIdleWork(SettingsDialogIdleWork work) {
+    idleWork = work;
 }
 
 void setSettingsDialogObserver(SettingsDialogObserver replacement) {

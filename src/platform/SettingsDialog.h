@@ -16,6 +16,11 @@ bool showSettingsDialog(const void* instance, DisplaySettings& settings);
 // can tell it from the user's Quit; null when it was shown.
 const char* settingsDialogFailure();
 
+// Work for the time the user looks at the dialog: called once per showing, inside the dialog's
+// main loop, as soon as the dialog is on the screen. Null, the default, calls nothing.
+using SettingsDialogIdleWork = void (*)();
+void setSettingsDialogIdleWork(SettingsDialogIdleWork work);
+
 // For tests: called inside the dialog's main loop once a showing is on the screen,
 // with the dialog's GtkWindow. Null, the default, calls nothing.
 using SettingsDialogObserver = void (*)(void* dialogWindow);

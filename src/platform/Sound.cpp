@@ -1,6 +1,7 @@
 #include "platform/Sound.h"
 
 #include "platform/Log.h"
+#include "platform/StartupTimings.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
@@ -48,9 +49,11 @@ void Sound::play(const char* fileName) {
         return;
     }
     music = Mix_LoadMUS(fileName);
+    StartupTimings::step("music opened");
     if (music == nullptr || Mix_PlayMusic(music, loopForever) != 0) {
         warnNotPlayed(Mix_GetError());
     }
+    StartupTimings::step("music started");
 }
 
 void Sound::warnNotPlayed(const char* reason) const {

@@ -38,7 +38,7 @@ Font::~Font() {
     destroy();
 }
 
-bool Font::create(DeviceContext /*deviceContext*/, const char* faceName, int height) {
+bool Font::create(const GraphicsSurface* /*surface*/, const char* faceName, int height) {
     if (created) {
         return false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DeviceContext.h"
+#include "platform/GraphicsSurface.h"
 
 namespace velmorra {
 
@@ -15,7 +15,7 @@ class Font {
 
     // Builds the glyph lists from the best system match for a bold `faceName`
     // at `height` pixels. False when already created or no font is found.
-    bool create(DeviceContext deviceContext, const char* faceName, int height);
+    bool create(const GraphicsSurface* surface, const char* faceName, int height);
     void destroy();
     void print(int x, int y, const char* format, ...) const __attribute__((format(printf, 4, 5)));
 

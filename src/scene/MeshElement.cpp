@@ -1,5 +1,6 @@
 #include "scene/MeshElement.h"
 
+#include "platform/StartupTimings.h"
 #include "scene/WeldedNormals.h"
 
 #include <utility>
@@ -52,8 +53,11 @@ void MeshElement::build(std::vector<Vector3> newVertices, std::vector<TexCoord> 
     faces = std::move(newFaces);
     convertAxes();
     findRadius();
+    StartupTimings::step("mesh of %zu vertices read", vertices.size());
     normals = weldedNormals(vertices, faces);
+    StartupTimings::step("its normals welded");
     compileDisplayList();
+    StartupTimings::step("its display list compiled");
     built = true;
 }
 

@@ -25,7 +25,7 @@ bool canDriveTheXServer() {
 
 #define REQUIRE_X_SERVER()                                                                         \
     if (!canDriveTheXServer())                                                                     \
-    GTEST_SKIP() << "no X server or no xdotool"
+    GTEST_FAIL() << "no X server or no xdotool"
 
 // Waits for the settings dialog and types `keys` into it.
 std::string answerTheDialog(const std::string& keys) {
@@ -67,7 +67,7 @@ class EndToEnd : public ::testing::Test {
 TEST_F(EndToEnd, StartsFromTheDialogPlaysTheMusicAndLogsTheProtocol) {
     REQUIRE_X_SERVER();
     if (!test::haveLame()) {
-        GTEST_SKIP() << "lame is not installed";
+        GTEST_FAIL() << "lame is not installed";
     }
     std::filesystem::create_directory(directory.path() / "data");
     ASSERT_TRUE(test::makeTestMp3(directory.path() / "data" / "amns.mp3", {{2.0, 441.0}}));

@@ -24,7 +24,7 @@ class DemoRun : public ::testing::Test {
     void SetUp() override {
         VELMORRA_REQUIRE_GL(gl);
         drainMessages();
-        ASSERT_TRUE(Renderer::instance().init(gl.window()));
+        ASSERT_TRUE(Renderer::instance().init(&gl.surface()));
     }
 
     void TearDown() override {

@@ -1,3 +1,5 @@
+// Point parameters (GL 1.4) come from the extension header, before anything includes GL.
+#define GL_GLEXT_PROTOTYPES
 #include "demo/Starfield.h"
 #include "math/Random.h"
 #include "render/BmpBuilder.h"
@@ -104,13 +106,43 @@ class StarfieldTest : public testing::Test {
     test::LogCapture log;
 };
 
-TEST(StarfieldBatches, SplitTheStarsIntoQuartersAndAHalf) {
-    EXPECT_EQ(Starfield::mediumBatchStart(10000), 2500);
-    EXPECT_EQ(Starfield::smallBatchStart(10000) - Starfield::mediumBatchStart(10000), 2500);
-    EXPECT_EQ(10000 - Starfield::smallBatchStart(10000), 5000);
-    // Three stars: none of size 2, one of size 1.5, two of size 1.
-    EXPECT_EQ(Starfield::mediumBatchStart(3), 0);
-    EXPECT_EQ(Starfield::smallBatchStart(3), 1);
+// Distance attenuation scales every star eightfold, so that the three point sizes are told apart
+// by the pixels they cover, about pi (4 size)^2: of eight stars, the first two (a quarter) are
+// drawn at size 2, the next two at 1.5 and the last four at 1.
+TEST_F(StarfieldTest, AQuarterOfTheStarsAreDrawnAtSize2AQuarterAt1Point5AndHalfAt1) {
+    VELMORRA_REQUIRE_GL(gl);
+    demoRandom().seed(11);
+    const std::vector<Starfield::Star> places = Starfield::generateStars(50.0f, 1.0f, 8);
+    demoRandom().seed(11);
+    Starfield stars;
+    stars.build(50.0f, 1.0f, 8, nullptr, 1.0f);
+    glViewport(0, 0, viewSize, viewSize);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-viewHalf, viewHalf, -viewHalf, viewHalf, -viewHalf, viewHalf);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const GLfloat eightfold[3] = {1.0f / 64.0f, 0.0f, 0.0f};
+    glPointParameterfv(GL_POINT_DISTANCE_ATTENUATION, eightfold);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    stars.render();
+    std::vector<std::uint8_t> pixels = gl.readPixels();
+    const float pixelsPerUnit = viewSize / (2.0f * viewHalf);
+    const float sizes[8] = {2.0f, 2.0f, 1.5f, 1.5f, 1.0f, 1.0f, 1.0f, 1.0f};
+    for (std::size_t index = 0; index < places.size(); ++index) {
+        const Vector3& place = places[index].position;
+        const int column = static_cast<int>((place.x + viewHalf) * pixelsPerUnit);
+        const int row = static_cast<int>((place.y + viewHalf) * pixelsPerUnit);
+        int covered = 0;
+        for (int y = row - 10; y <= row + 10; ++y) {
+            for (int x = column - 10; x <= column + 10; ++x) {
+                covered += gl.pixelAt(pixels, x, y)[0] != 0;
+            }
+        }
+        const float radius = 4.0f * sizes[index];
+        EXPECT_NEAR(covered, 3.14159f * radius * radius, 0.2f * 3.14159f * radius * radius)
+            << "star " << index;
+    }
 }
 
 // Seed 1 gives the draws 346, 130, 982, 90 for the first star and 656, 117,

@@ -29,6 +29,9 @@ struct FrameRecorder {
     static inline std::vector<std::string> calls;
     static inline int frames = 0;
     static inline int quitAfter = 0;
+    static inline const Renderer* renderer = nullptr;
+    static inline std::vector<float> rates;
+    static inline std::vector<std::chrono::system_clock::time_point> times;
 
     static void before() {
         calls.push_back("before");
@@ -51,6 +54,14 @@ struct FrameRecorder {
         EXPECT_EQ(color[1], 0.0f);
     }
     static void unexpected() { calls.push_back("unexpected"); }
+    static void printZeroRate() { renderer->getFont().print(650, 570, "FPS: 0.00"); }
+    static void recordRate() {
+        rates.push_back(renderer->getFrameRate());
+        times.push_back(std::chrono::system_clock::now());
+        if (static_cast<int>(rates.size()) == quitAfter) {
+            postQuitMessage(0);
+        }
+    }
     static void turnCameraAround() { Renderer::instance().getCamera().rotateLocalY(180.0f); }
     // A white quad over the left half of the overlay.
     static void whiteLeftHalf() {
@@ -71,7 +82,9 @@ class RendererTest : public ::testing::Test {
         FrameRecorder::calls.clear();
         FrameRecorder::frames = 0;
         FrameRecorder::quitAfter = 0;
-        ASSERT_TRUE(renderer.init(gl.window()));
+        FrameRecorder::rates.clear();
+        FrameRecorder::times.clear();
+        ASSERT_TRUE(renderer.init(&gl.surface()));
     }
 
     test::LogCapture log;
@@ -179,33 +192,50 @@ TEST_F(RendererTest, HalfFadeBlendsOverThePicture) {
     EXPECT_NEAR(black[2], 128, 2);
 }
 
-TEST_F(RendererTest, FrameRateTextIsRedAtTheTopRight) {
+// Before the first measurement the text reads "FPS: 0.00", in red, at (650, 570): the same
+// pixels as that text printed there by an overlay callback.
+TEST_F(RendererTest, FrameRateTextShowsZeroInRedAtTheTopRight) {
     renderer.setFrameRate(5.0f, true);
     renderer.drawFrame();
-    std::vector<std::uint8_t> pixels = gl.readPixels();
-    int topRight = 0;
-    int elsewhere = 0;
-    for (int y = 0; y < gl.height(); ++y) {
-        for (int x = 0; x < gl.width(); ++x) {
-            const std::uint8_t* pixel = gl.pixelAt(pixels, x, y);
-            if (pixel[0] == 0 && pixel[1] == 0 && pixel[2] == 0) {
-                continue;
-            }
-            EXPECT_EQ(pixel[1], 0);
-            (x >= 640 && y >= 560 ? topRight : elsewhere) += 1;
+    const std::vector<std::uint8_t> shown = gl.readPixels();
+    renderer.setFrameRate(5.0f, false);
+    FrameRecorder::renderer = &renderer;
+    renderer.setCallback(1, FrameRecorder::printZeroRate);
+    renderer.drawFrame();
+    EXPECT_TRUE(shown == gl.readPixels());
+    EXPECT_GT(gl.countNonBlack(shown), 50);
+    for (std::size_t at = 0; at < shown.size(); at += 3) {
+        if (shown[at] != 0) {
+            EXPECT_EQ(shown[at + 1], 0);
+            EXPECT_EQ(shown[at + 2], 0);
         }
     }
-    EXPECT_GT(topRight, 50);
-    EXPECT_EQ(elsewhere, 0);
 }
 
-TEST_F(RendererTest, FrameRateIsZeroUntilTenFramesAreMeasured) {
-    for (int frame = 1; frame < 10; ++frame) {
-        renderer.measureFrameRate();
-        EXPECT_EQ(renderer.getFrameRate(), 0.0f) << frame;
+// Every tenth frame the rate of those ten frames, from the system time, is averaged with the
+// rate before it (0 at the start); in between it holds.
+TEST_F(RendererTest, FrameRateIsTheLastTenFramesHalvedWithTheRateBefore) {
+    Message drained;
+    while (peekMessage(drained)) {
     }
-    renderer.measureFrameRate();
-    EXPECT_GT(renderer.getFrameRate(), 0.0f);
+    renderer.setFrameRate(20.0f, false);
+    FrameRecorder::renderer = &renderer;
+    FrameRecorder::quitAfter = 20;
+    renderer.setCallback(0, FrameRecorder::recordRate);
+    const auto start = std::chrono::system_clock::now();
+    renderer.run();
+    const std::vector<float>& rates = FrameRecorder::rates;
+    const auto& times = FrameRecorder::times;
+    ASSERT_EQ(rates.size(), 20u);
+    const auto rateOver = [](auto from, auto to) {
+        return 10.0 / std::chrono::duration<double>(to - from).count();
+    };
+    const double firstTen = 0.5 * rateOver(start, times[9]);
+    const double secondTen = 0.5 * rateOver(times[9], times[19]) + 0.5 * firstTen;
+    for (std::size_t frame = 0; frame < 20; ++frame) {
+        const double expected = frame < 9 ? 0.0 : frame < 19 ? firstTen : secondTen;
+        EXPECT_NEAR(rates[frame], expected, 0.03 * expected) << "frame " << frame + 1;
+    }
 }
 
 TEST_F(RendererTest, FrameRateSettingKeepsCapsOfFiveAndBelow) {
@@ -248,7 +278,7 @@ TEST(RendererWorld, FramesDrawTheWorldThroughTheCameraAsCallbackZeroLeftIt) {
     GlTestContext gl;
     VELMORRA_REQUIRE_GL(gl);
     Renderer& renderer = Renderer::instance();
-    ASSERT_TRUE(renderer.init(gl.window()));
+    ASSERT_TRUE(renderer.init(&gl.surface()));
     test::Journal journal;
     auto square = std::make_unique<test::TestElement>("square", journal);
     square->setColor(0.0f, 1.0f, 0.0f);

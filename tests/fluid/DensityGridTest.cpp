@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -123,7 +124,7 @@ std::vector<std::uint64_t> fieldBits(const DensityGrid& grid) {
     return bits;
 }
 
-TEST(DensityGrid, EveryKernelMatchesThePlainFieldPassBitForBit) {
+TEST(DensityGrid, EveryKernelMatchesThePlainFieldPassBitForBitOnOneCoreOrSeveral) {
     std::mt19937 engine(20240611);
     struct Shape {
         int size;
@@ -133,26 +134,57 @@ TEST(DensityGrid, EveryKernelMatchesThePlainFieldPassBitForBit) {
                             {20, {1.5f, 2.0f, 1.5f}},
                             {25, {1.7f, 3.0f, 1.7f}},
                             {7, {0.3f, 5.0f, 1.0f}}};
+    // More threads than this machine may have cores, so that parts overlap in time.
+    WorkerPool threeThreads(3);
     for (FieldKernel kernel : {FieldKernel::sse2, FieldKernel::avx2, FieldKernel::avx512}) {
         if (!isFieldKernelSupported(kernel)) {
             std::printf("skipping the %s kernel: not supported here\n", fieldKernelName(kernel));
             continue;
         }
-        for (const Shape& shape : shapes) {
-            DensityGrid plain;
-            DensityGrid fast;
-            plain.layOut(shape.size, shape.half.x, shape.half.y, shape.half.z);
-            fast.layOut(shape.size, shape.half.x, shape.half.y, shape.half.z);
-            for (int count : {1, 7, 20, 80, 131}) {
-                const auto particles = randomParticles(engine, count, 3.5f);
-                plain.computeField(particles, FieldKernel::plain);
-                fast.computeField(particles, kernel);
-                ASSERT_EQ(fieldBits(fast), fieldBits(plain))
-                    << fieldKernelName(kernel) << " kernel, " << count << " particles on "
-                    << shape.size << " points";
+        for (WorkerPool* workers : {static_cast<WorkerPool*>(nullptr), &threeThreads}) {
+            for (const Shape& shape : shapes) {
+                DensityGrid plain;
+                DensityGrid fast;
+                plain.layOut(shape.size, shape.half.x, shape.half.y, shape.half.z);
+                fast.layOut(shape.size, shape.half.x, shape.half.y, shape.half.z);
+                for (int count : {1, 7, 20, 80, 131}) {
+                    const auto particles = randomParticles(engine, count, 3.5f);
+                    plain.computeField(particles, FieldKernel::plain);
+                    fast.computeField(particles, kernel, workers);
+                    ASSERT_EQ(fieldBits(fast), fieldBits(plain))
+                        << fieldKernelName(kernel) << " kernel, " << count << " particles on "
+                        << shape.size << " points, " << (workers ? "3 threads" : "1 thread");
+                }
             }
         }
     }
+}
+
+// Zero, tiny and huge squared distances are outside what the fast reciprocals take: a particle
+// on a sample gives an infinite density, one far away a term of about 1e-76.
+TEST(DensityGrid, KernelsMatchThePlainPassAtZeroAndExtremeDistances) {
+    DensityGrid plain;
+    DensityGrid fast;
+    plain.layOut(6, 1.0f, 1.0f, 1.0f);
+    fast.layOut(6, 1.0f, 1.0f, 1.0f);
+    const Vector3 onSample = plain.point(2, 3, 1).position;
+    const std::vector<std::vector<Vector3>> cases = {
+        {onSample},
+        {{0.1f, 0.2f, 0.3f}, onSample, {1e38f, 0, 0}},
+        {{1e-20f, 0, 0}, {2e19f, 2e19f, 0}},
+        {{onSample.x + 1e-20f, onSample.y, onSample.z}, {0.5f, 0.5f, 0.5f}}};
+    for (FieldKernel kernel : {FieldKernel::sse2, FieldKernel::avx2, FieldKernel::avx512}) {
+        if (!isFieldKernelSupported(kernel)) {
+            continue;
+        }
+        for (std::size_t c = 0; c < cases.size(); ++c) {
+            plain.computeField(cases[c], FieldKernel::plain);
+            fast.computeField(cases[c], kernel);
+            EXPECT_EQ(fieldBits(fast), fieldBits(plain)) << fieldKernelName(kernel) << ", case " << c;
+        }
+    }
+    plain.computeField(cases[0], FieldKernel::plain);
+    EXPECT_EQ(plain.point(2, 3, 1).value, std::numeric_limits<double>::infinity());
 }
 
 std::vector<const GridCell*> cellsWithMixedCorners(const DensityGrid& grid, double isoLevel) {

@@ -46,7 +46,7 @@ class DisplayTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!hasXServer()) {
-            GTEST_SKIP() << "no X server";
+            GTEST_FAIL() << "no X server";
         }
         ScriptedUser::answerYes = true;
         ScriptedUser::questions = 0;

@@ -45,12 +45,12 @@ class FontTest : public ::testing::Test {
 };
 
 TEST_F(FontTest, CreateBuildsNinetySixGlyphLists) {
-    ASSERT_TRUE(font.create(gl.window(), "Arial", 16));
+    ASSERT_TRUE(font.create(&gl.surface(), "Arial", 16));
     const GLuint base = font.getListBase();
     for (GLuint list = base; list < base + 96; ++list) {
         EXPECT_TRUE(glIsList(list)) << list;
     }
-    EXPECT_FALSE(font.create(gl.window(), "Arial", 16));
+    EXPECT_FALSE(font.create(&gl.surface(), "Arial", 16));
     EXPECT_EQ(font.getListBase(), base) << "a second create keeps the first lists";
     font.destroy();
     EXPECT_FALSE(glIsList(base));
@@ -58,7 +58,7 @@ TEST_F(FontTest, CreateBuildsNinetySixGlyphLists) {
 }
 
 TEST_F(FontTest, TextStartsAtTheRasterPositionOnTheBaseline) {
-    ASSERT_TRUE(font.create(gl.window(), "Arial", 16));
+    ASSERT_TRUE(font.create(&gl.surface(), "Arial", 16));
     font.print(100, 200, "VELMORRA %d", 2002);
     const std::vector<int> box = litBox();
     ASSERT_GE(box[0], 0) << "nothing drawn";
@@ -72,13 +72,13 @@ TEST_F(FontTest, TextStartsAtTheRasterPositionOnTheBaseline) {
 TEST_F(FontTest, PrintBeforeCreateOrWithNullFormatDrawsNothing) {
     font.print(100, 100, "text");
     font.print(100, 100, nullptr);
-    ASSERT_TRUE(font.create(gl.window(), "Arial", 16));
+    ASSERT_TRUE(font.create(&gl.surface(), "Arial", 16));
     font.print(100, 100, nullptr);
     EXPECT_EQ(litBox()[0], -1);
 }
 
 TEST_F(FontTest, BytesWithoutGlyphsDrawNothingAndLongTextIsCut) {
-    ASSERT_TRUE(font.create(gl.window(), "Arial", 16));
+    ASSERT_TRUE(font.create(&gl.surface(), "Arial", 16));
     GLuint stray = glGenLists(40);
     for (GLuint list = stray; list < stray + 40; ++list) {
         glNewList(list, GL_COMPILE);
@@ -94,7 +94,7 @@ TEST_F(FontTest, BytesWithoutGlyphsDrawNothingAndLongTextIsCut) {
 }
 
 TEST_F(FontTest, DrawsInTheCurrentColour) {
-    ASSERT_TRUE(font.create(gl.window(), "Arial", 16));
+    ASSERT_TRUE(font.create(&gl.surface(), "Arial", 16));
     glColor3f(0.0f, 1.0f, 0.0f);
     font.print(300, 300, "Green");
     const std::vector<std::uint8_t> pixels = gl.readPixels();

@@ -1,5 +1,6 @@
 #include "render/TexManager.h"
 #include "render/BmpBuilder.h"
+#include "render/Texture.h"
 #include "support/GlTestContext.h"
 #include "support/TempDirectory.h"
 
@@ -221,8 +222,27 @@ TEST_F(TexManagerTest, ReleaseAfterTheLogClosedStillUpdatesTheCache) {
     EXPECT_EQ(before, "Loading texture file: a.bmp\nLoaded 2x2 image.\n");
 }
 
+// Textures loaded anywhere in the program go through the one cache: two handles of the same file
+// and filter hold one GL texture, read and uploaded once.
 TEST(TexManagerInstance, IsOneCacheForTheProcess) {
-    EXPECT_EQ(&TexManager::instance(), &TexManager::instance());
+    test::GlTestContext gl;
+    VELMORRA_REQUIRE_GL(gl);
+    test::LogCapture log;
+    BmpBuilder::solid(2, 2, {9, 9, 9}).writeTo("shared.bmp");
+    {
+        Texture first;
+        Texture second;
+        ASSERT_TRUE(first.load("shared.bmp", 1));
+        ASSERT_TRUE(second.load("shared.bmp", 1));
+        EXPECT_EQ(second.getTextureName(), first.getTextureName());
+        EXPECT_EQ(TexManager::instance().size(), 1u);
+        EXPECT_EQ(TexManager::instance().referenceCount(first.getTextureName()), 2);
+    }
+    EXPECT_EQ(TexManager::instance().size(), 0u);
+    EXPECT_EQ(log.text(), "Loading texture file: shared.bmp\nLoaded 2x2 image.\n"
+                          "Loading texture file: shared.bmp\n"
+                          "Texture already loaded, binding to existing name.\n"
+                          "Deleted texture shared.bmp\n");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <link.h>
 
 namespace velmorra::test {
@@ -27,8 +28,14 @@ void pinGlLibraries() {
 } // namespace
 
 GlTestContext::GlTestContext(int width, int height) : pixelWidth(width), pixelHeight(height) {
+    if (!open(width, height)) {
+        ADD_FAILURE() << "no OpenGL context: " << SDL_GetError();
+    }
+}
+
+bool GlTestContext::open(int width, int height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        return;
+        return false;
     }
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -40,14 +47,21 @@ GlTestContext::GlTestContext(int width, int height) : pixelWidth(width), pixelHe
     sdlWindow = SDL_CreateWindow("velmorra-test", 0, 0, width, height,
                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (sdlWindow == nullptr) {
-        return;
+        return false;
     }
     context = SDL_GL_CreateContext(sdlWindow);
-    if (context != nullptr) {
-        SDL_GL_MakeCurrent(sdlWindow, context);
-        pinGlLibraries();
-        glViewport(0, 0, width, height);
+    if (context == nullptr) {
+        return false;
     }
+    if (SDL_GL_MakeCurrent(sdlWindow, context) != 0) {
+        SDL_GL_DeleteContext(context);
+        context = nullptr;
+        return false;
+    }
+    pinGlLibraries();
+    windowSurface = WindowSurface(sdlWindow);
+    glViewport(0, 0, width, height);
+    return true;
 }
 
 GlTestContext::~GlTestContext() {

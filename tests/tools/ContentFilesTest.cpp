@@ -1,3 +1,4 @@
+#include "PngImage.h"
 #include "content/ContentGenerator.h"
 #include "render/Image.h"
 #include "render/TexManager.h"
@@ -115,6 +116,21 @@ TEST_F(ContentFilesTest, AdditivePicturesHaveBlackEdgesAndBrightMiddles) {
                     << name << " row " << row;
             }
         }
+    }
+}
+
+// The desktop's menus find each icon by its size; it is round, clear in the corners.
+TEST_F(ContentFilesTest, EveryIconIsAnRgbaPngOfItsSizeWithClearCorners) {
+    ASSERT_TRUE(generated);
+    for (const int size : {48, 128, 256}) {
+        const std::vector<char> file = readAll(path("icons/velmorra-" + std::to_string(size) + ".png"));
+        const test::PngImage icon = test::PngImage::decode({file.begin(), file.end()});
+        ASSERT_TRUE(icon.valid) << size;
+        EXPECT_EQ(icon.width, size);
+        EXPECT_EQ(icon.height, size);
+        EXPECT_EQ(icon.alphaAt(0, 0), 0) << size;
+        EXPECT_EQ(icon.alphaAt(size - 1, size - 1), 0) << size;
+        EXPECT_EQ(icon.alphaAt(size / 2, size / 2), 255) << size;
     }
 }
 

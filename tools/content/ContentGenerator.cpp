@@ -2,7 +2,9 @@
 
 #include "BmpWriter.h"
 #include "ByteSink.h"
+#include "PngWriter.h"
 #include "content/AltarModel.h"
+#include "content/AppIcon.h"
 #include "content/FontFiles.h"
 #include "content/LavaEnvironment.h"
 #include "content/SettingsBanner.h"
@@ -16,6 +18,7 @@
 #include "content/TitleTexture.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace velmorra::tools {
 
@@ -23,6 +26,11 @@ namespace {
 
 constexpr int sphereMapSize = 256;
 constexpr int sphereMapSamples = 3;
+constexpr int iconSizes[] = {48, 128, 256};
+
+std::string iconName(int size) {
+    return "icons/velmorra-" + std::to_string(size) + ".png";
+}
 
 } // namespace
 
@@ -31,7 +39,8 @@ ContentGenerator::ContentGenerator(std::string directory) : directory(std::move(
 std::vector<std::string> ContentGenerator::fileNames() {
     return {"lava.bmp",   "chrome.bmp",   "sky.bmp",    "dummy.bmp",
             "text.bmp",   "settings.bmp", "marble.bmp", "sandstone.bmp",
-            "basalt.bmp", "granite.bmp",  "scene.3ds",  "stonecup.3ds"};
+            "basalt.bmp", "granite.bmp",  "scene.3ds",  "stonecup.3ds",
+            iconName(48), iconName(128), iconName(256)};
 }
 
 bool ContentGenerator::generateAll() {
@@ -62,7 +71,17 @@ bool ContentGenerator::generateAll() {
            writePicture("basalt.bmp", StoneTexture::basalt()) &&
            writePicture("granite.bmp", StoneTexture::granite()) &&
            writeBytes("scene.3ds", AltarModel::file()) &&
-           writeBytes("stonecup.3ds", StoneCupModel::file());
+           writeBytes("stonecup.3ds", StoneCupModel::file()) && writeIcons(lavaMap);
+}
+
+bool ContentGenerator::writeIcons(const Canvas& lavaMap) const {
+    for (const int size : iconSizes) {
+        const AppIcon::Picture icon = AppIcon::paint(lavaMap, size);
+        if (!writeBytes(iconName(size), PngWriter::encode(icon.colour, icon.alpha))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ContentGenerator::writePicture(const std::string& name, const Canvas& canvas) const {
@@ -72,6 +91,8 @@ bool ContentGenerator::writePicture(const std::string& name, const Canvas& canva
 bool ContentGenerator::writeBytes(const std::string& name,
                                   const std::vector<std::uint8_t>& bytes) const {
     const std::string path = directory + "/" + name;
+    std::error_code ignored; // a failure shows when the file is written
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     if (!ByteSink::writeFile(path, bytes)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return false;

@@ -7,8 +7,9 @@
 
 namespace velmorra::tools {
 
-// Writes every picture and model of the demo into one directory. The same
-// program on the same fonts writes the same bytes on every run.
+// Writes every picture and model of the demo, and the program's icons, into
+// one directory. The same program on the same fonts writes the same bytes on
+// every run.
 class ContentGenerator {
   public:
     explicit ContentGenerator(std::string directory);
@@ -21,6 +22,8 @@ class ContentGenerator {
 
   private:
     bool writePicture(const std::string& name, const Canvas& canvas) const;
+    // The program's icon at each size the desktop menus ask for, under icons/.
+    bool writeIcons(const Canvas& lavaMap) const;
     bool writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
     std::string directory;

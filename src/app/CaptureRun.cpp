@@ -1,0 +1,183 @@
+#include "app/CaptureRun.h"
+
+#include "app/Application.h"
+#include "platform/ClockSource.h"
+#include "platform/DataFolder.h"
+#include "platform/FrameClock.h"
+#include "platform/Interruption.h"
+#include "platform/Log.h"
+#include "platform/OffscreenDisplay.h"
+#include "platform/ProgressMeter.h"
+#include "platform/WorkingDirectory.h"
+#include "demo/CreditsOverlay.h"
+#include "demo/DemoTimeline.h"
+#include "demo/SceneSetup.h"
+#include "engine/Renderer.h"
+#include "render/TexManager.h"
+#include "video/VideoWriter.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+namespace velmorra {
+
+namespace {
+
+constexpr const char* musicFile = "./data/amns.mp3";
+constexpr const char* standardOutput = "-";
+
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+long frameAt(double seconds) {
+    return std::lround(seconds * static_cast<double>(FrameClock::framesPerSecond));
+}
+
+// The timeline's share of the time, for the summary: it moves the liquid.
+struct TimelineClock {
+    static inline const OffscreenDisplay* display = nullptr;
+    static inline long firstRecorded = 0;
+    static inline double seconds = 0.0;
+};
+
+void timedTimeline() {
+    const double start = secondsNow();
+    demoTimeline();
+    if (TimelineClock::display->framesPresented() >= TimelineClock::firstRecorded) {
+        TimelineClock::seconds += secondsNow() - start;
+    }
+}
+
+void logSelectedCapture(const CommandLineOptions& options, long firstFrame, long endFrame) {
+    write("Selected capture: %dx%d to %s, frames %ld to %ld at %d fps\n", options.captureWidth,
+          options.captureHeight, options.capturePath == "-" ? "standard output"
+                                                             : options.capturePath.c_str(),
+          firstFrame, endFrame - 1, static_cast<int>(FrameClock::framesPerSecond));
+}
+
+VideoSettings videoSettings(const CommandLineOptions& options) {
+    VideoSettings settings;
+    settings.path = options.capturePath;
+    settings.width = options.captureWidth;
+    settings.height = options.captureHeight;
+    settings.framesPerSecond = static_cast<int>(FrameClock::framesPerSecond);
+    std::error_code error;
+    if (std::filesystem::exists(musicFile, error)) {
+        settings.musicPath = musicFile;
+    }
+    settings.musicStartSeconds = options.fromSeconds;
+    return settings;
+}
+
+void printSummary(const OffscreenDisplay& display, const VideoWriter& writer, long firstFrame,
+                  double wallSeconds) {
+    const long frames = writer.framesWritten();
+    const OffscreenDisplay::Timings& spent = display.timings();
+    const VideoWriter::Timings encoder = writer.timings();
+    std::fprintf(stderr,
+                 "Captured %ld frames (%.2f s of the demo) in %.1f s (%.1f frames/s).\n"
+                 "  main thread: lead-in (%ld frames) %.1f s, simulation %.1f s, drawing %.1f s, "
+                 "readback %.1f s, waiting for the encoder %.1f s\n"
+                 "  encoder threads: conversion %.1f s, video %.1f s, audio %.1f s, muxing %.1f "
+                 "s\n",
+                 frames, static_cast<double>(frames) / FrameClock::framesPerSecond, wallSeconds,
+                 wallSeconds > 0 ? static_cast<double>(frames) / wallSeconds : 0.0, firstFrame,
+                 spent.leadIn, TimelineClock::seconds, spent.drawing - TimelineClock::seconds,
+                 spent.readback, spent.handing, encoder.convert, encoder.encodeVideo,
+                 encoder.encodeAudio, encoder.mux);
+}
+
+CommandLineOptions withOutputFromHere(const CommandLineOptions& given) {
+    CommandLineOptions options = given;
+    std::error_code error;
+    if (options.capturePath != standardOutput) {
+        const std::filesystem::path absolute = std::filesystem::absolute(options.capturePath, error);
+        if (!error) {
+            options.capturePath = absolute.string();
+        }
+    }
+    return options;
+}
+
+int failWith(const std::string& reason) {
+    std::fprintf(stderr, "velmorra: %s\n", reason.c_str());
+    return 1;
+}
+
+// Everything from the open display to the last frame; returns the exit code.
+int captureFrames(const CommandLineOptions& options, OffscreenDisplay& display) {
+    const long firstFrame = frameAt(options.fromSeconds);
+    const long endFrame = frameAt(options.toSeconds);
+    VideoWriter writer;
+    std::string error;
+    if (!writer.open(videoSettings(options), error)) {
+        write("Opening the video output... failed.\n\n");
+        return failWith(error);
+    }
+    Renderer& renderer = Renderer::instance();
+    renderer.init(&display);
+    options.seed ? setupScene(*options.seed) : setupScene();
+    TimelineClock::display = &display;
+    TimelineClock::firstRecorded = firstFrame;
+    renderer.setCallback(0, timedTimeline);
+    renderer.setCallback(1, creditsOverlay);
+    logGlIdentification();
+
+    const double start = secondsNow();
+    if (firstFrame > 0) {
+        std::fprintf(stderr, "Computing the %ld frames before %.2f s...\n", firstFrame,
+                     options.fromSeconds);
+    }
+    ProgressMeter progress(endFrame - firstFrame);
+    display.record(
+        firstFrame, endFrame,
+        [&](std::vector<std::uint8_t>&& pixels) {
+            const bool taken = writer.writeFrame(std::move(pixels));
+            progress.update(display.framesPresented() - firstFrame + 1);
+            return taken;
+        },
+        interrupted);
+    renderer.run();
+    progress.finish();
+    const bool finished = writer.finish(error);
+    const double end = secondsNow();
+    renderer.shutdown();
+    if (!finished) {
+        return failWith(error);
+    }
+    printSummary(display, writer, firstFrame, end - start);
+    return interrupted() ? 128 + interruptingSignal() : 0;
+}
+
+} // namespace
+
+int runCapture(const CommandLineOptions& given) {
+    // The texture cache is made first so that it outlives every texture holder.
+    TexManager::instance();
+    catchInterruptions();
+    ClockSource::installForProcess(FrameClock::source());
+    openLog();
+    logSelectedCapture(given, frameAt(given.fromSeconds), frameAt(given.toSeconds));
+    // The output is named from the start directory, the content is read in its
+    // own folder; the start directory is restored when the capture ends.
+    const CommandLineOptions options = withOutputFromHere(given);
+    const WorkingDirectory contentFolder(DataFolder::locate());
+    OffscreenDisplay display;
+    std::string error;
+    int exitCode = 1;
+    if (display.open(options.captureWidth, options.captureHeight, error)) {
+        exitCode = captureFrames(options, display);
+    } else {
+        failWith(error);
+    }
+    display.close();
+    closeLog();
+    return exitCode;
+}
+
+} // namespace velmorra

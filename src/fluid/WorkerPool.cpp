@@ -1,0 +1,88 @@
+#include "fluid/WorkerPool.h"
+
+#include <system_error>
+
+namespace velmorra {
+
+WorkerPool::WorkerPool(int threadCount) {
+    for (int t = 1; t < threadCount; ++t) {
+        try {
+            workers.emplace_back([this] { serve(); });
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+}
+
+WorkerPool::~WorkerPool() {
+    stopping.store(true, std::memory_order_relaxed);
+    generation.fetch_add(1, std::memory_order_release);
+    generation.notify_all();
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+}
+
+WorkerPool& WorkerPool::forAllCores() {
+    static WorkerPool pool(static_cast<int>(std::thread::hardware_concurrency()));
+    return pool;
+}
+
+void WorkerPool::runParts(int parts, PartFunction function, void* context) {
+    if (workers.empty() || parts <= 1) {
+        for (int p = 0; p < parts; ++p) {
+            function(context, p);
+        }
+        return;
+    }
+    partFunction = function;
+    partContext = context;
+    partCount = parts;
+    nextPart.store(0, std::memory_order_relaxed);
+    leftWorkers.store(0, std::memory_order_relaxed);
+    const int seats = static_cast<int>(workers.size());
+    openSeats.store(seats, std::memory_order_release);
+    generation.fetch_add(1, std::memory_order_release);
+    generation.notify_all();
+    takeParts();
+    const int joined = seats - openSeats.exchange(0, std::memory_order_acq_rel);
+    for (int left = leftWorkers.load(std::memory_order_acquire); left != joined;
+         left = leftWorkers.load(std::memory_order_acquire)) {
+        leftWorkers.wait(left, std::memory_order_acquire);
+    }
+}
+
+void WorkerPool::serve() {
+    unsigned seen = 0;
+    for (;;) {
+        generation.wait(seen, std::memory_order_acquire);
+        seen = generation.load(std::memory_order_acquire);
+        if (stopping.load(std::memory_order_relaxed)) {
+            return;
+        }
+        if (takeSeat()) {
+            takeParts();
+            leftWorkers.fetch_add(1, std::memory_order_release);
+            leftWorkers.notify_one();
+        }
+    }
+}
+
+bool WorkerPool::takeSeat() {
+    int seats = openSeats.load(std::memory_order_acquire);
+    while (seats > 0) {
+        if (openSeats.compare_exchange_weak(seats, seats - 1, std::memory_order_acquire)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void WorkerPool::takeParts() {
+    for (int p = nextPart.fetch_add(1, std::memory_order_relaxed); p < partCount;
+         p = nextPart.fetch_add(1, std::memory_order_relaxed)) {
+        partFunction(partContext, p);
+    }
+}
+
+} // namespace velmorra

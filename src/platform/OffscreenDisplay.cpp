@@ -1,0 +1,231 @@
+#include "platform/OffscreenDisplay.h"
+
+#include "platform/FrameClock.h"
+#include "platform/Log.h"
+#include "platform/MessageQueue.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL2/SDL.h>
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <chrono>
+#include <cstring>
+#include <utility>
+
+namespace velmorra {
+
+namespace {
+
+constexpr EGLint configAttributes[] = {
+    EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+    EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
+    EGL_BLUE_SIZE,    8,               EGL_DEPTH_SIZE,      16,
+    EGL_NONE};
+
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void logAnswer(bool succeeded) {
+    write(succeeded ? "ok.\n" : "failed.\n\n");
+}
+
+bool step(const char* what, bool succeeded) {
+    write("%s... ", what);
+    logAnswer(succeeded);
+    return succeeded;
+}
+
+int keepGraphicsDriverLoaded(dl_phdr_info* info, std::size_t /*size*/, void* /*data*/) {
+    const char* name = info->dlpi_name;
+    if (name != nullptr && (std::strstr(name, "_dri") != nullptr || std::strstr(name, "EGL_") != nullptr)) {
+        dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+    return 0;
+}
+
+// Mesa unloads its driver when the EGL display is terminated, while a few of the
+// driver's allocations live on in the dispatch libraries until the process ends;
+// keeping the driver mapped keeps those attributable to it for leak checkers.
+void keepGraphicsDriverLoaded() {
+    dl_iterate_phdr(keepGraphicsDriverLoaded, nullptr);
+}
+
+} // namespace
+
+OffscreenDisplay::~OffscreenDisplay() {
+    close();
+}
+
+bool OffscreenDisplay::open(int newWidth, int newHeight, std::string& error) {
+    width = newWidth;
+    height = newHeight;
+    if (!openEglDisplay(error) || !createContext(error) || !createBuffer(error) ||
+        !activate(error)) {
+        close();
+        return false;
+    }
+    keepGraphicsDriverLoaded();
+    // The frame loop's messages travel on SDL's event queue, which needs no display;
+    // interruptions are the capture's own business, not SDL's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+    setInitialView();
+    write("\n-- OpenGL offscreen display ENABLED (%dx%d) --\n\n", width, height);
+    return true;
+}
+
+bool OffscreenDisplay::openEglDisplay(std::string& error) {
+    const auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    EGLDisplay candidate = EGL_NO_DISPLAY;
+    if (getPlatformDisplay != nullptr) {
+        candidate = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    }
+    EGLint major = 0;
+    EGLint minor = 0;
+    if (!step("Opening offscreen display", candidate != EGL_NO_DISPLAY &&
+                                               eglInitialize(candidate, &major, &minor))) {
+        error = "no offscreen OpenGL: Mesa's EGL surfaceless platform is not available";
+        return false;
+    }
+    display = candidate;
+    return true;
+}
+
+bool OffscreenDisplay::createContext(std::string& error) {
+    EGLConfig chosen = nullptr;
+    EGLint count = 0;
+    if (!step("Choosing offscreen config",
+              eglChooseConfig(display, configAttributes, &chosen, 1, &count) && count > 0)) {
+        error = "no offscreen OpenGL: EGL offers no desktop-GL pbuffer configuration";
+        return false;
+    }
+    config = chosen;
+    const EGLContext created = eglBindAPI(EGL_OPENGL_API)
+                                   ? eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr)
+                                   : EGL_NO_CONTEXT;
+    if (!step("Creating offscreen context", created != EGL_NO_CONTEXT)) {
+        error = "no offscreen OpenGL: EGL cannot create a desktop-GL context";
+        return false;
+    }
+    context = created;
+    return true;
+}
+
+bool OffscreenDisplay::createBuffer(std::string& error) {
+    const EGLint attributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+    const EGLSurface created = eglCreatePbufferSurface(display, config, attributes);
+    write("Creating offscreen buffer (%dx%d)... ", width, height);
+    logAnswer(created != EGL_NO_SURFACE);
+    if (created == EGL_NO_SURFACE) {
+        error = "no offscreen OpenGL: EGL cannot make a " + std::to_string(width) + "x" +
+                std::to_string(height) + " buffer";
+        return false;
+    }
+    buffer = created;
+    return true;
+}
+
+bool OffscreenDisplay::activate(std::string& error) {
+    if (!step("Activating offscreen context", eglMakeCurrent(display, buffer, buffer, context))) {
+        error = "no offscreen OpenGL: EGL cannot make the context current";
+        return false;
+    }
+    return true;
+}
+
+// The same view the window starts with; the scene sets its own projection.
+void OffscreenDisplay::setInitialView() const {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, static_cast<double>(width) / static_cast<double>(height), 0.5, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void OffscreenDisplay::close() {
+    const bool wasOpen = context != nullptr;
+    if (context != nullptr) {
+        step("Deactivating offscreen context",
+             eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT));
+        step("Releasing offscreen context", eglDestroyContext(display, context));
+        context = nullptr;
+    }
+    if (buffer != nullptr) {
+        step("Releasing offscreen buffer", eglDestroySurface(display, buffer));
+        buffer = nullptr;
+    }
+    if (display != nullptr) {
+        step("Closing offscreen display", eglTerminate(display));
+        display = nullptr;
+    }
+    if (eventsStarted) {
+        SDL_QuitSubSystem(SDL_INIT_EVENTS);
+        eventsStarted = false;
+    }
+    if (wasOpen) {
+        write("\n-- OpenGL offscreen display DISABLED --\n\n");
+    }
+}
+
+void OffscreenDisplay::record(long firstFrame, long endFrame, FrameSink frameSink, bool (*stop)()) {
+    firstRecorded = firstFrame;
+    endRecorded = endFrame;
+    sink = std::move(frameSink);
+    stopRequested = stop;
+    recordStart = secondsNow();
+    lastFrameEnd = recordStart;
+}
+
+void* OffscreenDisplay::getProcAddress(const char* name) const {
+    return reinterpret_cast<void*>(eglGetProcAddress(name));
+}
+
+void OffscreenDisplay::present() {
+    if (frameIndex >= firstRecorded && frameIndex < endRecorded) {
+        readBack();
+    }
+    FrameClock::advanceFrame();
+    ++frameIndex;
+    if (frameIndex == firstRecorded) {
+        // The driver may still hold work of the frames before; it belongs to them.
+        glFinish();
+        spent.leadIn = secondsNow() - recordStart;
+    }
+    const bool stop = stopRequested != nullptr && stopRequested();
+    if (frameIndex >= endRecorded || stop || sinkRefused) {
+        postQuitMessage(0);
+    }
+    lastFrameEnd = secondsNow();
+}
+
+void OffscreenDisplay::readBack() {
+    glFinish();
+    const double drawn = secondsNow();
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) *
+                                     static_cast<std::size_t>(height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const double read = secondsNow();
+    if (sink && !sinkRefused) {
+        sinkRefused = !sink(std::move(pixels));
+    }
+    const double handed = secondsNow();
+    spent.drawing += drawn - lastFrameEnd;
+    spent.readback += read - drawn;
+    spent.handing += handed - read;
+}
+
+void OffscreenDisplay::waitForNextFrame(const Timer& /*frameTimer*/, float /*periodMs*/) const {
+    // The frame clock has already moved on by exactly one frame: nothing to wait for.
+}
+
+} // namespace velmorra

@@ -1,0 +1,21 @@
+#include "platform/WindowSurface.h"
+
+#include <SDL2/SDL.h>
+
+namespace velmorra {
+
+void* WindowSurface::getProcAddress(const char* name) const {
+    return SDL_GL_GetProcAddress(name);
+}
+
+void WindowSurface::present() {
+    if (window != nullptr) {
+        SDL_GL_SwapWindow(window);
+    }
+}
+
+void WindowSurface::waitForNextFrame(const Timer& frameTimer, float periodMs) const {
+    frameTimer.waitUntilElapsed(periodMs);
+}
+
+} // namespace velmorra
