@@ -1,11 +1,11 @@
 #include "platform/Display.h"
 
 #include "platform/AcceleratedRenderer.h"
+#include "platform/StartView.h"
 #include "platform/StartupTimings.h"
 #include "platform/Log.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL2/SDL.h>
 
 namespace velmorra {
@@ -279,12 +279,7 @@ void Display::showWindow() {
 void Display::resize(int newWidth, int newHeight) {
     width = newWidth;
     height = newHeight == 0 ? 1 : newHeight;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, static_cast<double>(width) / static_cast<double>(height), 0.5, 200.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    applyStartView(width, height);
 }
 
 void Display::close() {
