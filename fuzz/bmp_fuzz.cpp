@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the BMP reader, which reads files a user can
-// replace. Every image it accepts must be fully readable at the size it claims.
+// replace. Every image it accepts must be fully readable at the size it claims;
+// every file it refuses must be named a reason.
 
 #include "render/Image.h"
 
@@ -22,8 +23,8 @@ volatile unsigned pixelSum = 0;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     velmorra::Image image;
     if (!image.loadFromMemory(std::span<const std::uint8_t>(data, size), largestFuzzedSide)) {
-        if (image.getWidth() != 0 || image.getHeight() != 0) {
-            std::abort(); // a refused file must leave the image empty
+        if (image.getWidth() != 0 || image.getHeight() != 0 || image.getRefusal().empty()) {
+            std::abort(); // a refused file leaves the image empty and says why
         }
         return 0;
     }

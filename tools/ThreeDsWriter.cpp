@@ -84,7 +84,8 @@ bool ThreeDsWriter::mappingList(std::span<const Mapping> mapping) {
     return true;
 }
 
-bool ThreeDsWriter::faceList(std::span<const Face> faces, std::span<const FaceGroup> groups) {
+bool ThreeDsWriter::faceList(std::span<const Face> faces, std::span<const FaceGroup> groups,
+                             bool smoothing) {
     const bool groupTooLong = std::any_of(groups.begin(), groups.end(), [](const FaceGroup& g) {
         return g.faces.size() > countLimit;
     });
@@ -92,6 +93,18 @@ bool ThreeDsWriter::faceList(std::span<const Face> faces, std::span<const FaceGr
         return false;
     }
     beginChunk(faceListChunk);
+    faceData(faces);
+    for (const FaceGroup& group : groups) {
+        faceMaterialList(group);
+    }
+    if (smoothing) {
+        smoothingList(faces.size());
+    }
+    endChunk();
+    return true;
+}
+
+void ThreeDsWriter::faceData(std::span<const Face> faces) {
     sink.put16(static_cast<std::uint16_t>(faces.size()));
     for (const Face& face : faces) {
         sink.put16(face.a);
@@ -99,11 +112,6 @@ bool ThreeDsWriter::faceList(std::span<const Face> faces, std::span<const FaceGr
         sink.put16(face.c);
         sink.put16(face.flags);
     }
-    for (const FaceGroup& group : groups) {
-        faceMaterialList(group);
-    }
-    endChunk();
-    return true;
 }
 
 bool ThreeDsWriter::faceMaterialList(const FaceGroup& group) {
@@ -120,8 +128,8 @@ bool ThreeDsWriter::faceMaterialList(const FaceGroup& group) {
     return true;
 }
 
-void ThreeDsWriter::colour24(Colour24 colour) {
-    beginChunk(colour24Chunk);
+void ThreeDsWriter::colour24(Colour24 colour, std::uint16_t id) {
+    beginChunk(id);
     sink.put8(colour.red);
     sink.put8(colour.green);
     sink.put8(colour.blue);
@@ -142,15 +150,40 @@ void ThreeDsWriter::percent(std::uint16_t value) {
     endChunk();
 }
 
+void ThreeDsWriter::smoothingList(std::size_t faceCount) {
+    beginChunk(smoothingChunk);
+    for (std::size_t i = 0; i < faceCount; ++i) {
+        sink.put32(1);
+    }
+    endChunk();
+}
+
+void ThreeDsWriter::localAxes() {
+    beginChunk(localAxesChunk);
+    for (const float value : {1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f}) {
+        sink.putFloat(value); // the three axes, then the origin
+    }
+    for (int i = 0; i < 3; ++i) {
+        sink.putFloat(0.0f);
+    }
+    endChunk();
+}
+
 void ThreeDsWriter::namedObject(const Mesh& mesh) {
     beginChunk(objectChunk);
     sink.putName(mesh.name);
     beginChunk(triangleMeshChunk);
     vertexList(mesh.vertices);
-    if (!mesh.mapping.empty()) {
+    if (!mesh.mapping.empty() && !mesh.mappingAfterFaces) {
         mappingList(mesh.mapping);
     }
-    faceList(mesh.faces, mesh.groups);
+    if (mesh.localAxes) {
+        localAxes();
+    }
+    faceList(mesh.faces, mesh.groups, mesh.smoothingGroups);
+    if (!mesh.mapping.empty() && mesh.mappingAfterFaces) {
+        mappingList(mesh.mapping);
+    }
     endChunk();
     endChunk();
 }
@@ -166,24 +199,114 @@ void ThreeDsWriter::cameraObject(const std::string& objectName) {
     endChunk();
 }
 
+void ThreeDsWriter::lightObject(const std::string& objectName) {
+    beginChunk(objectChunk);
+    sink.putName(objectName);
+    beginChunk(lightChunk);
+    for (const float value : {5.0f, -5.0f, 10.0f}) {
+        sink.putFloat(value); // position
+    }
+    colourFloat(1.0f, 0.9f, 0.8f);
+    beginChunk(spotlightChunk);
+    for (const float value : {0.0f, 0.0f, 0.0f, 30.0f, 45.0f}) {
+        sink.putFloat(value); // target, hotspot, falloff
+    }
+    endChunk();
+    endChunk();
+    endChunk();
+}
+
+void ThreeDsWriter::keyframer(std::span<const std::string> objectNames) {
+    beginChunk(keyframerChunk);
+    beginChunk(keyframerHeaderChunk);
+    sink.put16(5); // revision
+    sink.putName("MAXSCENE");
+    sink.put32(100); // animation length
+    endChunk();
+    beginChunk(frameRangeChunk);
+    sink.put32(0);
+    sink.put32(100);
+    endChunk();
+    beginChunk(currentFrameChunk);
+    sink.put32(0);
+    endChunk();
+    std::uint16_t id = 0;
+    for (const std::string& objectName : objectNames) {
+        beginChunk(objectNodeChunk);
+        beginChunk(nodeIdChunk);
+        sink.put16(id++);
+        endChunk();
+        beginChunk(nodeHeaderChunk);
+        sink.putName(objectName);
+        sink.put16(0x4000); // flags
+        sink.put16(0);
+        sink.put16(0xFFFF); // no parent
+        endChunk();
+        beginChunk(pivotChunk);
+        for (int i = 0; i < 3; ++i) {
+            sink.putFloat(0.0f);
+        }
+        endChunk();
+        beginChunk(positionTrackChunk);
+        sink.put16(0); // flags
+        sink.put32(0);
+        sink.put32(0);
+        sink.put32(1); // one key: frame 0, no spline values, the position
+        sink.put32(0);
+        sink.put16(0);
+        for (int i = 0; i < 3; ++i) {
+            sink.putFloat(0.0f);
+        }
+        endChunk();
+        endChunk();
+    }
+    endChunk();
+}
+
+void ThreeDsWriter::materialColour(std::uint16_t slot, Colour24 colour, ColourForm form) {
+    beginChunk(slot);
+    if (form == ColourForm::floats) {
+        colourFloat(colour.red / 255.0f, colour.green / 255.0f, colour.blue / 255.0f);
+    } else {
+        colour24(colour);
+        if (form == ColourForm::bytesAndLinear) {
+            colour24(colour, linearColour24Chunk);
+        }
+    }
+    endChunk();
+}
+
 void ThreeDsWriter::materialBlock(const Material& material) {
     beginChunk(materialChunk);
     name(materialNameChunk, material.name);
-    const std::pair<std::uint16_t, Colour24> colours[] = {{ambientChunk, material.ambient},
-                                                          {diffuseChunk, material.diffuse},
-                                                          {specularChunk, material.specular}};
-    for (const auto& [id, colour] : colours) {
-        beginChunk(id);
-        colour24(colour);
-        endChunk();
-    }
+    materialColour(ambientChunk, material.ambient, material.colourForm);
+    materialColour(diffuseChunk, material.diffuse, material.colourForm);
+    materialColour(specularChunk, material.specular, material.colourForm);
     beginChunk(shininessChunk);
     percent(material.shininessPercent);
     endChunk();
+    if (material.studioExtras) {
+        for (const std::uint16_t id : {shininessStrengthChunk, transparencyChunk}) {
+            beginChunk(id);
+            percent(0);
+            endChunk();
+        }
+        beginChunk(shadingChunk);
+        sink.put16(3); // Phong
+        endChunk();
+    }
     if (!material.textureMap.empty()) {
         beginChunk(textureMapChunk);
         percent(100);
         name(mapFileNameChunk, material.textureMap);
+        if (material.studioExtras) {
+            beginChunk(mapTilingChunk);
+            sink.put16(0);
+            endChunk();
+            beginChunk(mapBlurChunk);
+            sink.putFloat(0.07f);
+            endChunk();
+        }
         endChunk();
     }
     endChunk();

@@ -47,12 +47,20 @@ class ThreeDsWriter {
         std::vector<Mapping> mapping; // empty: no mapping chunk
         std::vector<Face> faces;
         std::vector<FaceGroup> groups; // written inside the face list
+        // What modelling tools add or reorder: smoothing groups inside the face list, the
+        // local axes after the lists, the mapping list after the face list.
+        bool smoothingGroups = false;
+        bool localAxes = false;
+        bool mappingAfterFaces = false;
     };
     struct Colour24 {
         std::uint8_t red = 0;
         std::uint8_t green = 0;
         std::uint8_t blue = 0;
     };
+    // How a material's colours are written: 24-bit only; 24-bit followed by the gamma-free
+    // ("linear") 24-bit copy, as studio programs write; floats only, as some exporters write.
+    enum class ColourForm { bytes, bytesAndLinear, floats };
     struct Material {
         std::string name;
         Colour24 ambient;
@@ -60,6 +68,9 @@ class ThreeDsWriter {
         Colour24 specular;
         std::uint16_t shininessPercent = 20;
         std::string textureMap; // empty: no texture map chunk
+        ColourForm colourForm = ColourForm::bytes;
+        // Shininess strength, transparency, shading and texture tiling and blur chunks.
+        bool studioExtras = false;
     };
 
     // Chunk ids the writer uses.
@@ -74,17 +85,37 @@ class ThreeDsWriter {
     static constexpr std::uint16_t faceListChunk = 0x4120;
     static constexpr std::uint16_t faceMaterialChunk = 0x4130;
     static constexpr std::uint16_t mappingChunk = 0x4140;
+    static constexpr std::uint16_t smoothingChunk = 0x4150;
+    static constexpr std::uint16_t localAxesChunk = 0x4160;
+    static constexpr std::uint16_t lightChunk = 0x4600;
+    static constexpr std::uint16_t spotlightChunk = 0x4610;
     static constexpr std::uint16_t cameraChunk = 0x4700;
+    static constexpr std::uint16_t ambientLightChunk = 0x2100;
+    static constexpr std::uint16_t keyframerChunk = 0xB000;
+    static constexpr std::uint16_t keyframerHeaderChunk = 0xB00A;
+    static constexpr std::uint16_t frameRangeChunk = 0xB008;
+    static constexpr std::uint16_t currentFrameChunk = 0xB009;
+    static constexpr std::uint16_t objectNodeChunk = 0xB002;
+    static constexpr std::uint16_t nodeIdChunk = 0xB030;
+    static constexpr std::uint16_t nodeHeaderChunk = 0xB010;
+    static constexpr std::uint16_t pivotChunk = 0xB013;
+    static constexpr std::uint16_t positionTrackChunk = 0xB020;
     static constexpr std::uint16_t materialChunk = 0xAFFF;
     static constexpr std::uint16_t materialNameChunk = 0xA000;
     static constexpr std::uint16_t ambientChunk = 0xA010;
     static constexpr std::uint16_t diffuseChunk = 0xA020;
     static constexpr std::uint16_t specularChunk = 0xA030;
     static constexpr std::uint16_t shininessChunk = 0xA040;
+    static constexpr std::uint16_t shininessStrengthChunk = 0xA041;
+    static constexpr std::uint16_t transparencyChunk = 0xA050;
+    static constexpr std::uint16_t shadingChunk = 0xA100;
+    static constexpr std::uint16_t mapTilingChunk = 0xA351;
+    static constexpr std::uint16_t mapBlurChunk = 0xA353;
     static constexpr std::uint16_t textureMapChunk = 0xA200;
     static constexpr std::uint16_t mapFileNameChunk = 0xA300;
     static constexpr std::uint16_t colourFloatChunk = 0x0010;
     static constexpr std::uint16_t colour24Chunk = 0x0011;
+    static constexpr std::uint16_t linearColour24Chunk = 0x0012;
     static constexpr std::uint16_t percentChunk = 0x0030;
 
     // A complete file: main chunk, version, editor chunk with every material
@@ -103,15 +134,24 @@ class ThreeDsWriter {
     void name(std::uint16_t id, const std::string& text);
     bool vertexList(std::span<const Vertex> vertices);
     bool mappingList(std::span<const Mapping> mapping);
-    // The face list with the groups' face material lists inside it.
-    bool faceList(std::span<const Face> faces, std::span<const FaceGroup> groups = {});
+    // The face list with the groups' face material lists (and smoothing groups) inside it.
+    bool faceList(std::span<const Face> faces, std::span<const FaceGroup> groups = {},
+                  bool smoothing = false);
     bool faceMaterialList(const FaceGroup& group);
-    void colour24(Colour24 colour);
+    void colour24(Colour24 colour, std::uint16_t id = colour24Chunk);
     void colourFloat(float red, float green, float blue);
     void percent(std::uint16_t value);
     void namedObject(const Mesh& mesh);
+    // One smoothing-group word per face (all in group 1).
+    void smoothingList(std::size_t faceCount);
+    void localAxes();
     // A named object holding a camera instead of a mesh (no vertex list).
     void cameraObject(const std::string& objectName);
+    // A named object holding a spotlight with a float colour (no vertex list).
+    void lightObject(const std::string& objectName);
+    // The keyframer section (after the editor chunk): header, frame range and one object node
+    // with a one-key position track per name.
+    void keyframer(std::span<const std::string> objectNames);
     void materialBlock(const Material& material);
 
     // Raw bytes, for content that no chunk helper writes.
@@ -125,6 +165,9 @@ class ThreeDsWriter {
 
   private:
     static constexpr std::size_t countLimit = 0xFFFF;
+
+    void faceData(std::span<const Face> faces);
+    void materialColour(std::uint16_t slot, Colour24 colour, ColourForm form);
 
     ByteSink sink;
     std::vector<std::size_t> open; // start offsets of the open chunks

@@ -1,11 +1,11 @@
 #include "platform/Display.h"
 
 #include "platform/AcceleratedRenderer.h"
+#include "platform/StartView.h"
 #include "platform/StartupTimings.h"
 #include "platform/Log.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL2/SDL.h>
 
 namespace velmorra {
@@ -59,6 +59,13 @@ void logAnswer(bool succeeded) {
     write(succeeded ? "ok.\n" : "failed.\n");
 }
 
+// A window nobody can see is no display: without an X or Wayland server SDL would fall back to
+// its offscreen driver and play the demo invisibly. SDL_VIDEODRIVER still chooses when it is set.
+int startVideo() {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO);
+}
+
 } // namespace
 
 Display::Display()
@@ -74,7 +81,7 @@ Display::~Display() {
 // done while the settings dialog waits for the user, they are no longer waited for after Start.
 // A failure here leaves the work to open, which reports it.
 void Display::prepare() {
-    if (prepared || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (prepared || startVideo() != 0) {
         return;
     }
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
@@ -147,7 +154,7 @@ bool Display::openWindow() {
 
 bool Display::registerWindowClass() {
     write("Registering window class... ");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (startVideo() != 0) {
         write("failed\n\n");
         return false;
     }
@@ -272,12 +279,7 @@ void Display::showWindow() {
 void Display::resize(int newWidth, int newHeight) {
     width = newWidth;
     height = newHeight == 0 ? 1 : newHeight;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, static_cast<double>(width) / static_cast<double>(height), 0.5, 200.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    applyStartView(width, height);
 }
 
 void Display::close() {

@@ -20,6 +20,9 @@ void catchInterruptions() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A reader of the output that goes away (a pipe closed early) makes the next write fail
+    // with a reason instead of killing the process unannounced.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool interrupted() {

@@ -3,11 +3,11 @@
 #include "platform/FrameClock.h"
 #include "platform/Log.h"
 #include "platform/MessageQueue.h"
+#include "platform/StartView.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL2/SDL.h>
 
 #include <dlfcn.h>
@@ -76,7 +76,7 @@ bool OffscreenDisplay::open(int newWidth, int newHeight, std::string& error) {
     // interruptions are the capture's own business, not SDL's.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
-    setInitialView();
+    applyStartView(width, height);
     write("\n-- OpenGL offscreen display ENABLED (%dx%d) --\n\n", width, height);
     return true;
 }
@@ -139,16 +139,6 @@ bool OffscreenDisplay::activate(std::string& error) {
         return false;
     }
     return true;
-}
-
-// The same view the window starts with; the scene sets its own projection.
-void OffscreenDisplay::setInitialView() const {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, static_cast<double>(width) / static_cast<double>(height), 0.5, 200.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 void OffscreenDisplay::close() {

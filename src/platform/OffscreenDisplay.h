@@ -57,7 +57,6 @@ class OffscreenDisplay : public GraphicsSurface {
     bool createContext(std::string& error);
     bool createBuffer(std::string& error);
     bool activate(std::string& error);
-    void setInitialView() const;
     void readBack();
 
     void* display = nullptr;

@@ -8,30 +8,34 @@
 
 namespace velmorra {
 
-// An uncompressed 24-bit BMP read into tightly packed RGB bytes, rows in the
-// file's order (bottom row first for an ordinary BMP, which is also OpenGL's
-// texture origin).
+// A BMP file read into tightly packed RGB bytes, bottom row first (OpenGL's
+// texture origin), whatever the file's row order.
 //
-// The header is taken at its word: the pixel rows are read straight after the
-// 54 header bytes, whatever the offset, bit depth or compression fields say.
-// Only the size is checked, because it decides how much memory is taken: a
-// width or height that is zero, negative (a top-down file) or above the limit
-// refuses the file. A file cut short inside its pixel rows still loads; the
-// pixels past the end repeat the last one read.
+// Read exactly: uncompressed 24-bit and 32-bit pixels (32-bit also with the
+// usual red/green/blue bit fields; alpha is dropped) and 1-, 4- and 8-bit
+// palette pixels, under the 40-, 52-, 56-, 108- and 124-byte info headers, rows
+// bottom-up or top-down. Anything else (16-bit pixels, run-length or embedded
+// JPEG/PNG data, other bit fields, the OS/2 headers) is refused with a reason
+// rather than read as something it is not. A file cut short inside its pixel
+// rows still loads: the pixels past the end repeat the last one read.
 class Image {
   public:
     // The longest side ever accepted; it keeps width * height * 3 far below
     // what a size or an OpenGL upload can hold.
     static constexpr int largestSide = 16384;
-    static constexpr std::size_t headerSize = 54;
 
     Image();
 
     // Both return false and leave the image unchanged when the file cannot be
-    // read, its header is incomplete or its size is refused. maxSide lowers the
-    // size limit (to what the GL implementation takes); it never raises it.
+    // read or is refused. maxSide lowers the size limit (to what the GL
+    // implementation takes); it never raises it. The file is read no further
+    // than its pixel rows, and never into a buffer larger than the file.
     bool load(const std::string& fileName, int maxSide = largestSide);
     bool loadFromMemory(std::span<const std::uint8_t> bytes, int maxSide = largestSide);
+
+    // Why the last load refused the file, such as "16-bit pixels"; empty after
+    // a load that succeeded or a file that could not be opened.
+    const std::string& getRefusal() const { return refusal; }
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }
@@ -41,6 +45,7 @@ class Image {
     std::vector<std::uint8_t> pixels;
     int width = 0;
     int height = 0;
+    std::string refusal;
 };
 
 } // namespace velmorra

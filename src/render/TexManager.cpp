@@ -49,6 +49,9 @@ int TexManager::load(const std::string& fileName, int filter) {
     }
     Image image;
     if (!image.load(fileName, largestUploadSide())) {
+        if (!image.getRefusal().empty()) {
+            write("Unsupported BMP file: %s.\n", image.getRefusal().c_str());
+        }
         write("Error: could not open file!\n\n");
         return -1;
     }

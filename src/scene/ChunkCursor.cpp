@@ -34,6 +34,15 @@ float ChunkCursor::readFloat() {
     return std::bit_cast<float>(read32());
 }
 
+void ChunkCursor::skip(std::size_t count) {
+    if (remaining() < count) {
+        offset = bytes.size();
+        overrun = true;
+        return;
+    }
+    offset += count;
+}
+
 std::string ChunkCursor::readName() {
     std::string name;
     while (!atEnd()) {
@@ -57,13 +66,15 @@ bool ChunkCursor::nextChunk(std::uint16_t& id, ChunkCursor& content) {
     }
     id = read16();
     const std::uint32_t length = read32();
-    if (length < headerSize || length - headerSize > remaining()) {
+    if (length < headerSize) {
         offset = bytes.size();
         damaged = true;
         return false;
     }
-    const std::size_t contentSize = length - headerSize;
+    const bool overruns = length - headerSize > remaining();
+    const std::size_t contentSize = overruns ? remaining() : length - headerSize;
     content = ChunkCursor(bytes.subspan(offset, contentSize));
+    content.cut = overruns;
     offset += contentSize;
     return true;
 }

@@ -24,17 +24,23 @@ class ChunkCursor {
     bool overran() const { return overrun; }
     // Whether a walk over the sub-chunks stopped at a damaged header rather than at the end.
     bool isDamaged() const { return damaged; }
+    // Whether this chunk's stated length ran past its parent, so that it was cut at the
+    // parent's end (a file cut short ends every chunk that was open there this way).
+    bool isCut() const { return cut; }
 
     std::uint8_t read8();
     std::uint16_t read16();
     std::uint32_t read32();
     float readFloat();
+    // Moves past `count` bytes, or to the end (an overrun) when fewer remain.
+    void skip(std::size_t count);
     // A NUL-terminated name; one without its NUL ends with the span.
     std::string readName();
 
     // The next sub-chunk: its id, and a cursor over its content, past which this cursor moves.
-    // False at the end, and also when fewer than a header's bytes remain or the length does not
-    // fit what remains; the cursor then moves to the end, so a damaged chunk ends the walk of
+    // A sub-chunk whose length runs past what remains is cut to what remains (isCut). False at
+    // the end, and also when fewer than a header's bytes remain or the length is shorter than
+    // the header itself; the cursor then moves to the end, so a damaged chunk ends the walk of
     // its level.
     bool nextChunk(std::uint16_t& id, ChunkCursor& content);
 
@@ -45,6 +51,7 @@ class ChunkCursor {
     std::size_t offset = 0;
     bool overrun = false;
     bool damaged = false;
+    bool cut = false;
 };
 
 } // namespace velmorra

@@ -4,7 +4,11 @@
 #include "scene/ChunkCursor.h"
 #include "scene/Object.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace velmorra {
@@ -27,6 +31,7 @@ constexpr std::uint16_t diffuse = 0xA020;
 constexpr std::uint16_t specular = 0xA030;
 constexpr std::uint16_t textureMap = 0xA200;
 constexpr std::uint16_t mapFileName = 0xA300;
+constexpr std::uint16_t colorFloat = 0x0010;
 constexpr std::uint16_t color24 = 0x0011;
 } // namespace chunk
 
@@ -60,6 +65,46 @@ FileRead readFile(const char* fileName, std::vector<std::uint8_t>& bytes) {
 
 float unitColor(int byte) {
     return static_cast<float>(byte * byteToUnit);
+}
+
+// NaN becomes 0.
+float clampedUnit(float value) {
+    return value > 0.0f ? std::min(value, 1.0f) : 0.0f;
+}
+
+int toByte(float unit) {
+    return static_cast<int>(std::lround(unit * 255.0f));
+}
+
+bool sameNameIgnoringCase(const std::string& left, const std::string& right) {
+    return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+// Texture names written by modelling tools on other systems carry folders ("maps\brick.bmp",
+// "C:\scenes\brick.bmp") and letter case ("BRICK.BMP") that mean nothing here: the texture is
+// the file of that last name in the current directory, the exact name first, otherwise the
+// first in name order that matches ignoring case. Without a match the last name is returned
+// and fails to load as any missing file does.
+std::string textureFileInCurrentDirectory(const std::string& name) {
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string last = slash == std::string::npos ? name : name.substr(slash + 1);
+    std::error_code error;
+    if (last.empty() || std::filesystem::is_regular_file(last, error)) {
+        return last;
+    }
+    std::string found;
+    std::filesystem::directory_iterator entry(".", error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::string candidate = entry->path().filename().string();
+        if (sameNameIgnoringCase(candidate, last) && (found.empty() || candidate < found) &&
+            entry->is_regular_file(error)) {
+            found = candidate;
+        }
+    }
+    return found.empty() ? last : found;
 }
 
 } // namespace
@@ -131,25 +176,31 @@ bool ThreeDsLoader::load(std::span<const std::uint8_t> file, Object* object) {
 void ThreeDsLoader::reset() {
     meshes.clear();
     meshMaterials.clear();
-    pendingVertices.clear();
-    pendingMapping.clear();
+    pending = PendingObject();
     lastBuilt = -1;
+    damageSeen = false;
     working = Material();
     currentMaterial.clear();
     lastUser = -1;
     selected = ColorSlot::none;
 }
 
-// Calls visit(id, content) for every sub-chunk of a level, in file order. A damaged header
-// ends the level, with a warning.
+// Calls visit(id, content) for every sub-chunk of a level, in file order. A chunk that runs past
+// its parent is read as far as the parent goes; a damaged header ends the level. Both warn.
 template <typename Visit> void ThreeDsLoader::forEachChunk(ChunkCursor level, Visit&& visit) {
     std::uint16_t id = 0;
     ChunkCursor content;
     while (level.nextChunk(id, content)) {
+        if (content.isCut()) {
+            write("Warning: chunk 0x%04X runs past its parent, cut at the parent's end.\n",
+                  static_cast<unsigned>(id));
+            damageSeen = true;
+        }
         visit(id, content);
     }
     if (level.isDamaged()) {
         write("Warning: damaged chunk, the rest of its level is skipped.\n");
+        damageSeen = true;
     }
 }
 
@@ -184,8 +235,10 @@ void ThreeDsLoader::checkListFits(const ChunkCursor& content) {
     }
 }
 
-// Objects without a vertex list, such as cameras and lights, make no mesh. The count pass
-// walks quietly: the mesh pass meets the same damage and reports it.
+// An object makes a mesh when it has vertices and arrived whole. Cameras, lights and empty
+// meshes have none; an object cut short (the file ends inside it) or damaged inside is dropped
+// rather than drawn from what is left. The count pass walks quietly: the mesh pass meets the
+// same damage and reports it.
 int ThreeDsLoader::countMeshes(ChunkCursor top) const {
     int count = 0;
     ChunkCursor level = top;
@@ -201,9 +254,10 @@ int ThreeDsLoader::countMeshes(ChunkCursor top) const {
                 continue;
             }
             object.readName();
-            int vertexCount = 0;
-            findVertexCount(object, 0, vertexCount);
-            if (vertexCount != 0) {
+            ObjectScan scan;
+            scan.damaged = object.isCut();
+            scanObject(object, 0, scan);
+            if (makesMesh(scan)) {
                 ++count;
             }
         }
@@ -211,27 +265,42 @@ int ThreeDsLoader::countMeshes(ChunkCursor top) const {
     return count;
 }
 
-// The count of the object's last vertex list.
-void ThreeDsLoader::findVertexCount(ChunkCursor chunks, int depth, int& vertexCount) {
+// Walks an object's chunks exactly as the mesh pass does.
+void ThreeDsLoader::scanObject(ChunkCursor chunks, int depth, ObjectScan& scan) {
     std::uint16_t id = 0;
     ChunkCursor content;
     while (chunks.nextChunk(id, content)) {
+        scan.damaged = scan.damaged || content.isCut();
         if (id == chunk::triangleMesh && depth < nestingLimit) {
-            findVertexCount(content, depth + 1, vertexCount);
+            scanObject(content, depth + 1, scan);
         } else if (id == chunk::vertexList) {
-            vertexCount = content.read16();
+            scan.vertexCount = content.read16();
+        } else if (id == chunk::faceList && ++scan.faceLists == 1) {
+            content.skip(std::size_t{content.read16()} * 8);
+            if (depth < nestingLimit) {
+                scanObject(content, depth + 1, scan);
+            }
         }
     }
+    scan.damaged = scan.damaged || chunks.isDamaged();
 }
 
 void ThreeDsLoader::readMeshes(ChunkCursor top) {
     forEachEditorChunk(top, [&](std::uint16_t id, ChunkCursor content) {
         if (id == chunk::object) {
-            const std::string name = readName(content, objectNameLimit);
-            write("Reading object: %s\n", name.c_str());
-            readObjectChunks(content, 0);
+            readObject(content);
         }
     });
+}
+
+void ThreeDsLoader::readObject(ChunkCursor content) {
+    const std::string name = readName(content, objectNameLimit);
+    write("Reading object: %s\n", name.c_str());
+    pending = PendingObject();
+    damageSeen = false;
+    readObjectChunks(content, 0);
+    buildObjectMesh(damageSeen || content.isCut());
+    pending = PendingObject();
 }
 
 // A triangle mesh's chunks, and a face list's own chunks after its face data, are read as if
@@ -266,8 +335,8 @@ void ThreeDsLoader::readObjectChunks(ChunkCursor chunks, int depth) {
 void ThreeDsLoader::readVertices(ChunkCursor content) {
     const int count = content.read16();
     write("Vertices: %d\n", count);
-    pendingVertices.assign(static_cast<std::size_t>(count), Vector3{});
-    for (Vector3& v : pendingVertices) {
+    pending.vertices.assign(static_cast<std::size_t>(count), Vector3{});
+    for (Vector3& v : pending.vertices) {
         v.x = content.readFloat();
         v.y = content.readFloat();
         v.z = content.readFloat();
@@ -278,55 +347,68 @@ void ThreeDsLoader::readVertices(ChunkCursor content) {
 void ThreeDsLoader::readMapping(ChunkCursor content) {
     const int count = content.read16();
     write("Mapping: %d\n", count);
-    pendingMapping.assign(static_cast<std::size_t>(count), TexCoord{});
-    for (TexCoord& t : pendingMapping) {
+    pending.mapping.assign(static_cast<std::size_t>(count), TexCoord{});
+    for (TexCoord& t : pending.mapping) {
         t.u = content.readFloat();
         t.v = content.readFloat();
     }
     checkListFits(content);
 }
 
+// A mesh has one face list; a second one in the same object is dropped with what it holds.
 void ThreeDsLoader::readFaces(ChunkCursor content, int depth) {
     const int count = content.read16();
     write("Faces: %d\n", count);
-    std::vector<Face> faces(static_cast<std::size_t>(count));
-    for (Face& face : faces) {
+    if (++pending.faceLists > 1) {
+        write("Warning: second face list in one object, dropped.\n");
+        return;
+    }
+    pending.faces.assign(static_cast<std::size_t>(count), Face{});
+    for (Face& face : pending.faces) {
         face[0] = content.read16();
         face[1] = content.read16();
         face[2] = content.read16();
         content.read16(); // edge visibility flags
     }
     checkListFits(content);
-    buildNextMesh(std::move(faces));
     if (mayDescend(depth)) {
         readObjectChunks(content, depth + 1);
     }
 }
 
-// Each face list makes the next mesh from what is pending. A file with more face lists than
-// counted meshes has no mesh for the extra ones: their arrays are dropped.
-void ThreeDsLoader::buildNextMesh(std::vector<Face> faces) {
-    ++lastBuilt;
-    if (static_cast<std::size_t>(lastBuilt) < meshes.size()) {
-        checkGeometry(faces);
-        meshes[static_cast<std::size_t>(lastBuilt)]->build(
-            std::move(pendingVertices), std::move(pendingMapping), std::move(faces));
-    } else {
-        write("Warning: more face lists than objects, face list dropped.\n");
+// The object's mesh takes the next slot when the count pass counted it (the same rule decides
+// both). An object with vertices but no face list keeps its slot and stays unbuilt.
+void ThreeDsLoader::buildObjectMesh(bool damaged) {
+    if (pending.vertices.empty()) {
+        return;
     }
-    pendingVertices.clear();
-    pendingMapping.clear();
+    if (damaged) {
+        write("Warning: object damaged or cut short, dropped.\n");
+        return;
+    }
+    const auto slot = static_cast<std::size_t>(++lastBuilt);
+    if (slot >= meshes.size()) {
+        write("Warning: more objects than counted, object dropped.\n");
+        return;
+    }
+    meshMaterials[slot] = pending.material;
+    if (pending.faceLists == 0) {
+        return;
+    }
+    checkGeometry();
+    meshes[slot]->build(std::move(pending.vertices), std::move(pending.mapping),
+                        std::move(pending.faces));
 }
 
-void ThreeDsLoader::checkGeometry(const std::vector<Face>& faces) const {
-    if (!pendingMapping.empty() && pendingMapping.size() < pendingVertices.size()) {
+void ThreeDsLoader::checkGeometry() const {
+    if (!pending.mapping.empty() && pending.mapping.size() < pending.vertices.size()) {
         write("Warning: mapping list shorter than the vertex list, missing coordinates are "
               "zero.\n");
     }
     int outside = 0;
-    for (const Face& face : faces) {
+    for (const Face& face : pending.faces) {
         for (const std::uint16_t corner : face) {
-            if (corner >= pendingVertices.size()) {
+            if (corner >= pending.vertices.size()) {
                 ++outside;
                 break;
             }
@@ -339,18 +421,17 @@ void ThreeDsLoader::checkGeometry(const std::vector<Face>& faces) const {
 
 // Only the last material named for a mesh is kept; which faces use it is not.
 void ThreeDsLoader::readFaceMaterial(ChunkCursor content) {
-    const std::string name = readName(content, materialNameLimit);
-    write("Material: %s\n", name.c_str());
-    if (lastBuilt < 0) {
-        write("Warning: material list before any face list, ignored.\n");
-    } else if (static_cast<std::size_t>(lastBuilt) < meshMaterials.size()) {
-        meshMaterials[static_cast<std::size_t>(lastBuilt)] = name;
-    }
+    pending.material = readName(content, materialNameLimit);
+    write("Material: %s\n", pending.material.c_str());
 }
 
 void ThreeDsLoader::readMaterials(ChunkCursor top) {
     forEachEditorChunk(top, [&](std::uint16_t id, ChunkCursor content) {
         if (id == chunk::materialBlock) {
+            working = Material();
+            currentMaterial.clear();
+            lastUser = -1;
+            selected = ColorSlot::none;
             readMaterialChunks(content, 0);
         }
     });
@@ -390,6 +471,9 @@ void ThreeDsLoader::readMaterialChunks(ChunkCursor chunks, int depth) {
         case chunk::color24:
             readColor(content);
             break;
+        case chunk::colorFloat:
+            readFloatColor(content);
+            break;
         default:
             break;
         }
@@ -413,34 +497,60 @@ void ThreeDsLoader::selectColor(ColorSlot slot, const char* label) {
     selected = slot;
 }
 
+// A name cut short by the end of the file would name some other file: it is not used.
 void ThreeDsLoader::readTextureFile(ChunkCursor content) {
     const std::string fileName = readName(content, textureNameLimit);
     write("Texture: %s\n", fileName.c_str());
+    if (content.isCut()) {
+        return;
+    }
+    const std::string found = textureFileInCurrentDirectory(fileName);
     for (std::size_t i = 0; i < meshes.size(); ++i) {
         if (usesCurrentMaterial(i)) {
-            meshes[i]->setTexture(fileName);
+            meshes[i]->setTexture(found);
         }
     }
 }
 
-// A colour reaches the meshes as part of the whole working material, which replaces theirs.
 void ThreeDsLoader::readColor(ChunkCursor content) {
+    if (content.remaining() < 3) {
+        write("Warning: colour cut short, ignored.\n");
+        return;
+    }
     const int r = content.read8();
     const int g = content.read8();
     const int b = content.read8();
     write("R=%d G=%d B=%d\n", r, g, b);
+    applyColor(unitColor(r), unitColor(g), unitColor(b));
+}
+
+// Some tools write their colours as floats only; they are logged as the bytes they round to.
+void ThreeDsLoader::readFloatColor(ChunkCursor content) {
+    if (content.remaining() < 12) {
+        write("Warning: colour cut short, ignored.\n");
+        return;
+    }
+    const float r = clampedUnit(content.readFloat());
+    const float g = clampedUnit(content.readFloat());
+    const float b = clampedUnit(content.readFloat());
+    write("R=%d G=%d B=%d\n", toByte(r), toByte(g), toByte(b));
+    applyColor(r, g, b);
+}
+
+// A colour reaches the meshes as part of the whole working material, which replaces theirs.
+void ThreeDsLoader::applyColor(float red, float green, float blue) {
     if (lastUser < 0) {
         return;
     }
     switch (selected) {
     case ColorSlot::ambient:
-        working.setAmbient(unitColor(r), unitColor(g), unitColor(b), 1.0f);
+        working.setAmbient(red, green, blue, 1.0f);
         break;
     case ColorSlot::diffuse:
-        working.setDiffuse(unitColor(r), unitColor(g), unitColor(b), 1.0f);
+        working.setDiffuse(red, green, blue, 1.0f);
         break;
     case ColorSlot::specular:
-        working.setSpecular(unitColor(r), unitColor(g), unitColor(b), 1.0f);
+        working.setSpecular(red, green, blue, 1.0f);
         break;
     case ColorSlot::none:
         break;
@@ -452,8 +562,9 @@ void ThreeDsLoader::readColor(ChunkCursor content) {
     }
 }
 
+// A mesh without a face material list uses no material, not one with an empty name.
 bool ThreeDsLoader::usesCurrentMaterial(std::size_t mesh) const {
-    return meshMaterials[mesh] == currentMaterial;
+    return !meshMaterials[mesh].empty() && meshMaterials[mesh] == currentMaterial;
 }
 
 } // namespace velmorra

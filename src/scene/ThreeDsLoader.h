@@ -19,6 +19,11 @@ class Object;
 // ambient, diffuse and specular colours of each mesh's material and the material's texture
 // file. Three walks over the chunk tree: count the meshes, read them, read the materials. Every
 // step goes to the debug log. A loader keeps nothing from one load to the next.
+//
+// Each named object with vertices makes one mesh, whatever the order of its lists. A chunk that
+// runs past its parent (a file cut short) is read up to the parent's end: the objects that are
+// whole are kept, the one that was cut is dropped, each with a warning in the log. Float colours
+// are read like 24-bit ones; each material block starts from default colours.
 class ThreeDsLoader {
   public:
     // Longest names kept; longer ones are cut.
@@ -32,7 +37,9 @@ class ThreeDsLoader {
 
     // True when the file was read, even with no mesh in it; false, leaving the object
     // unchanged, when a name or the object is missing, the file cannot be read or it does not
-    // begin with the main chunk. Texture file names in the file are used as they stand.
+    // begin with the main chunk. A texture file is looked for in the current directory by the
+    // last component of the name the file gives ("maps\\BRICK.BMP" finds brick.bmp), letter
+    // case aside.
     bool load(const char* fileName, Object* object);
     // The same for a file already in memory, from the check of the first chunk on.
     bool load(std::span<const std::uint8_t> file, Object* object);
@@ -40,9 +47,26 @@ class ThreeDsLoader {
   private:
     enum class ColorSlot { none, ambient, diffuse, specular };
 
+    // What one named object holds. The mesh is built when the object ends, so the order of its
+    // lists does not matter and nothing of it reaches another object's mesh.
+    struct PendingObject {
+        std::vector<Vector3> vertices;
+        std::vector<TexCoord> mapping;
+        std::vector<Face> faces;
+        int faceLists = 0;
+        std::string material; // from its face material lists; the last one named
+    };
+    // What the count pass learns of one object.
+    struct ObjectScan {
+        int vertexCount = 0; // of its last vertex list
+        int faceLists = 0;   // only the first one is walked into
+        bool damaged = false;
+    };
+
     void reset();
     int countMeshes(ChunkCursor top) const;
-    static void findVertexCount(ChunkCursor chunks, int depth, int& vertexCount);
+    static void scanObject(ChunkCursor chunks, int depth, ObjectScan& scan);
+    static bool makesMesh(const ObjectScan& scan) { return scan.vertexCount != 0 && !scan.damaged; }
 
     template <typename Visit> void forEachChunk(ChunkCursor level, Visit&& visit);
     template <typename Visit> void forEachEditorChunk(ChunkCursor top, Visit&& visit);
@@ -51,12 +75,13 @@ class ThreeDsLoader {
     void checkListFits(const ChunkCursor& content);
 
     void readMeshes(ChunkCursor top);
+    void readObject(ChunkCursor content);
     void readObjectChunks(ChunkCursor chunks, int depth);
     void readVertices(ChunkCursor content);
     void readMapping(ChunkCursor content);
     void readFaces(ChunkCursor content, int depth);
-    void buildNextMesh(std::vector<Face> faces);
-    void checkGeometry(const std::vector<Face>& faces) const;
+    void buildObjectMesh(bool damaged);
+    void checkGeometry() const;
     void readFaceMaterial(ChunkCursor content);
 
     void readMaterials(ChunkCursor top);
@@ -65,19 +90,20 @@ class ThreeDsLoader {
     void selectColor(ColorSlot slot, const char* label);
     void readTextureFile(ChunkCursor content);
     void readColor(ChunkCursor content);
+    void readFloatColor(ChunkCursor content);
+    void applyColor(float red, float green, float blue);
     bool usesCurrentMaterial(std::size_t mesh) const;
 
     std::vector<std::unique_ptr<MeshElement>> meshes;
     // The material each mesh's face material list names; empty when none.
     std::vector<std::string> meshMaterials;
 
-    // Arrays read but not yet handed to a mesh; the next face list takes them.
-    std::vector<Vector3> pendingVertices;
-    std::vector<TexCoord> pendingMapping;
+    PendingObject pending;
     int lastBuilt = -1;
+    // Set by a walk that met a damaged or cut chunk.
+    bool damageSeen = false;
 
-    // Carried from one material block to the next: a colour one material sets stays for the
-    // later ones that do not set it again.
+    // Each material block starts from a fresh working material.
     Material working;
     std::string currentMaterial;
     int lastUser = -1;

@@ -120,9 +120,8 @@ TEST_F(Capture, HelpAndVersionGoToStandardOutput) {
 }
 
 TEST_F(Capture, WithoutADialogTheChosenDisplayIsLoggedAndItsFailureEndsTheRun) {
-    // SDL held to its X11 driver, which cannot start without an X server.
-    const Outcome outcome =
-        run("--no-dialog --mode 640x480x32 --windowed --vsync", "SDL_VIDEODRIVER=x11");
+    // No X or Wayland server: SDL's invisible offscreen driver must not stand in for one.
+    const Outcome outcome = run("--no-dialog --mode 640x480x32 --windowed --vsync");
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_NE(outcome.err, "");
     EXPECT_EQ(directory.readFile("debug.log").rfind(
@@ -237,6 +236,14 @@ TEST_F(Capture, FailuresBeforeTheFirstFrameGetOneLineAndExitOne) {
     EXPECT_NE(directory.readFile("debug.log").find("Opening offscreen display... failed."),
               std::string::npos);
     EXPECT_FALSE(fs::exists(directory.path() / "out.y4m"));
+
+    // A reader that stops early: the capture says so and fails instead of dying of SIGPIPE.
+    const std::string closedPipe = "(" + command("--capture - --size 96x64 --to 3") +
+                                   " 2>stderr.txt; echo $? >status.txt) | head -c 100 >/dev/null";
+    ASSERT_EQ(std::system(closedPipe.c_str()), 0);
+    EXPECT_EQ(directory.readFile("status.txt"), "1\n");
+    EXPECT_NE(directory.readFile("stderr.txt").find("Broken pipe"), std::string::npos)
+        << directory.readFile("stderr.txt");
 }
 
 // scripts/run on a machine with no display: a copy beside the content, so that the

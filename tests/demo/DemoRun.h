@@ -36,13 +36,13 @@ class DemoRun : public ::testing::Test {
         drainMessages();
     }
 
-    // Copies the content (all but the music) into ./data, leaving out `missing`.
+    // Copies the content files (all but the music) into ./data, leaving out `missing`.
     static void copyContent(const std::string& missing = "") {
         const std::filesystem::path source = std::filesystem::path(VELMORRA_SOURCE_DIR) / "data";
         std::filesystem::create_directory("data");
         for (const auto& entry : std::filesystem::directory_iterator(source)) {
             const std::string name = entry.path().filename().string();
-            if (name != missing && entry.path().extension() != ".mp3") {
+            if (name != missing && entry.is_regular_file() && entry.path().extension() != ".mp3") {
                 std::filesystem::copy_file(entry.path(), std::filesystem::path("data") / name);
             }
         }

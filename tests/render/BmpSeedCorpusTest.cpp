@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,25 +38,43 @@ std::vector<BmpPixel> gradient(int count) {
 }
 
 std::vector<Seed> seeds() {
+    constexpr std::uint32_t bitFields = BmpBuilder::bitFieldsCompression;
     auto truncated = BmpBuilder(4, 2).pixels(gradient(8)).bytes();
     truncated.resize(54 + 7);
     auto shortHeader = BmpBuilder(2, 2).bytes();
     shortHeader.resize(30);
+    const auto image = [](std::int32_t width, std::int32_t height) {
+        return BmpBuilder(width, height).pixels(gradient(width * std::abs(height)));
+    };
+    std::vector<BmpPixel> twoTone;
+    for (int i = 0; i < 18; ++i) {
+        twoTone.push_back(i % 3 == 0 ? BmpPixel{250, 5, 60} : BmpPixel{9, 99, 199});
+    }
+    const std::vector<std::uint8_t> runs{0x03, 0x00, 0x00, 0x00, 0x03, 0x01, 0x00, 0x01};
     return {
         {"valid-1x1.bmp", BmpBuilder(1, 1).pixels({{30, 20, 10}}).bytes(), true},
-        {"valid-3x2-padded.bmp", BmpBuilder(3, 2).pixels(gradient(6)).paddingByte(0xee).bytes(),
+        {"valid-3x2-padded.bmp", image(3, 2).paddingByte(0xee).bytes(), true},
+        {"valid-5x5.bmp", image(5, 5).bytes(), true},
+        {"header-108.bmp", image(3, 2).infoHeaderSize(108).bytes(), true},
+        {"header-124.bmp", image(3, 2).infoHeaderSize(124).bytes(), true},
+        {"top-down.bmp", image(2, -2).bytes(), true},
+        {"offset-gap.bmp", image(2, 2).dataOffset(90).bytes(), true},
+        {"rgba-32.bmp", image(3, 2).bitsPerPixel(32).infoHeaderSize(124).bytes(), true},
+        {"bitfields-32.bmp", image(3, 2).bitsPerPixel(32).compression(bitFields).bytes(), true},
+        {"palette-8.bmp", image(5, 3).bitsPerPixel(8).bytes(), true},
+        {"palette-4.bmp", image(5, -3).bitsPerPixel(4).bytes(), true},
+        {"palette-1.bmp", BmpBuilder(9, 2).pixels(twoTone).bitsPerPixel(1).coloursUsed(0).bytes(),
          true},
-        {"valid-4x2.bmp", BmpBuilder(4, 2).pixels(gradient(8)).bytes(), true},
-        {"valid-5x5.bmp", BmpBuilder(5, 5).pixels(gradient(25)).bytes(), true},
         {"truncated-rows.bmp", truncated, true},
-        {"header-only.bmp", BmpBuilder(16, 16).withoutRows().bytes(), true},
-        {"eight-bit-claim.bmp", BmpBuilder(2, 2).pixels(gradient(4)).bitsPerPixel(8).bytes(), true},
-        {"rle-claim.bmp",
-         BmpBuilder(2, 2).pixels(gradient(4)).compression(1).dataOffset(1078).bytes(), true},
+        {"rgb-16.bmp", image(3, 2).bitsPerPixel(16).bytes(), false},
+        {"rle-8.bmp", image(2, 2).bitsPerPixel(8).compression(1).pixelData(runs).bytes(), false},
+        {"os2-core.bmp", image(2, 2).infoHeaderSize(12).bytes(), false},
+        {"bitfields-bgr.bmp",
+         image(2, 2).bitsPerPixel(32).compression(bitFields).masks(0xff, 0xff00, 0xff0000).bytes(),
+         false},
+        {"header-only.bmp", BmpBuilder(16, 16).withoutRows().bytes(), false},
         {"short-header.bmp", shortHeader, false},
-        {"top-down.bmp", BmpBuilder(2, -2).pixels(gradient(4)).bytes(), false},
         {"zero-width.bmp", BmpBuilder(0, 3).bytes(), false},
-        {"negative-width.bmp", BmpBuilder(-3, 3).withoutRows().bytes(), false},
         {"huge.bmp", BmpBuilder(0x40000000, 0x40000000).withoutRows().bytes(), false},
         {"too-wide.bmp", BmpBuilder(Image::largestSide + 1, 1).withoutRows().bytes(), false},
     };

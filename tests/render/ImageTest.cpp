@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 namespace velmorra {
@@ -78,14 +80,115 @@ TEST(Image, TruncatedFileRepeatsTheLastPixelRead) {
     EXPECT_EQ(std::vector<std::uint8_t>(pixels.begin() + 21, pixels.begin() + 24), fifth);
 }
 
-// The reader trusts nothing but the size: bit depth, compression and the data
-// offset are ignored and the rows are read right after the header.
-TEST(Image, IgnoresTheOtherHeaderFields) {
-    const auto file =
-        BmpBuilder(1, 1).pixels({{1, 2, 3}}).bitsPerPixel(8).compression(1).dataOffset(999).bytes();
-    Image image;
-    ASSERT_TRUE(image.loadFromMemory(file));
-    EXPECT_EQ(pixelBytes(image), (std::vector<std::uint8_t>{1, 2, 3}));
+// A 3 x 2 picture of six colours (rows of 9 bytes, so padded), and one of two colours for the
+// 1-bit layouts; the bottom row first.
+const std::vector<BmpPixel> sixColours{{200, 10, 20},  {30, 220, 40}, {50, 60, 230},
+                                       {255, 255, 0}, {0, 1, 2},     {128, 64, 32, 0}};
+const std::vector<BmpPixel> twoColours{{9, 99, 199}, {250, 5, 60}, {250, 5, 60},
+                                       {9, 99, 199}, {9, 99, 199}, {250, 5, 60}};
+
+std::vector<std::uint8_t> rgbOf(const std::vector<BmpPixel>& picture) {
+    std::vector<std::uint8_t> bytes;
+    for (const BmpPixel& pixel : picture) {
+        bytes.insert(bytes.end(), {pixel.red, pixel.green, pixel.blue});
+    }
+    return bytes;
+}
+
+BmpBuilder picture(std::int32_t height = 2, const std::vector<BmpPixel>& colours = sixColours) {
+    return BmpBuilder(3, height).pixels(colours).paddingByte(0xee);
+}
+
+// The layouts image programs write: every one reads back as exactly the picture written.
+TEST(Image, ReadsEveryLayoutItSupportsExactly) {
+    constexpr std::uint32_t bitFields = BmpBuilder::bitFieldsCompression;
+    const struct {
+        const char* name;
+        BmpBuilder file;
+        const std::vector<BmpPixel>& expected;
+    } layouts[] = {
+        {"24-bit, 40-byte header", picture(), sixColours},
+        {"24-bit, 52-byte header", picture().infoHeaderSize(52), sixColours},
+        {"24-bit, 56-byte header", picture().infoHeaderSize(56), sixColours},
+        {"24-bit, 108-byte header", picture().infoHeaderSize(108), sixColours},
+        {"24-bit, 124-byte header", picture().infoHeaderSize(124), sixColours},
+        {"24-bit, top-down", picture(-2), sixColours},
+        {"24-bit, gap before the rows", picture().dataOffset(200), sixColours},
+        {"32-bit", picture().bitsPerPixel(32), sixColours},
+        {"32-bit, top-down, 124-byte header", picture(-2).bitsPerPixel(32).infoHeaderSize(124),
+         sixColours},
+        {"32-bit bit fields, 40-byte header", picture().bitsPerPixel(32).compression(bitFields),
+         sixColours},
+        {"32-bit bit fields, 124-byte header",
+         picture().bitsPerPixel(32).compression(bitFields).infoHeaderSize(124), sixColours},
+        {"32-bit bit fields without alpha",
+         picture().bitsPerPixel(32).compression(bitFields).masks(0xff0000, 0xff00, 0xff, 0),
+         sixColours},
+        {"8-bit palette", picture().bitsPerPixel(8), sixColours},
+        {"8-bit palette, top-down, 124-byte header",
+         picture(-2).bitsPerPixel(8).infoHeaderSize(124), sixColours},
+        {"4-bit palette", picture().bitsPerPixel(4), sixColours},
+        {"1-bit palette", picture(2, twoColours).bitsPerPixel(1), twoColours},
+        {"1-bit, full palette stated as 0", picture(2, twoColours).bitsPerPixel(1).coloursUsed(0),
+         twoColours},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        Image image;
+        ASSERT_TRUE(image.loadFromMemory(layout.file.bytes())) << image.getRefusal();
+        EXPECT_EQ(image.getWidth(), 3);
+        EXPECT_EQ(image.getHeight(), 2);
+        EXPECT_EQ(pixelBytes(image), rgbOf(layout.expected));
+        EXPECT_EQ(image.getRefusal(), "");
+    }
+}
+
+// What it cannot read exactly is refused with the reason, never read as something else.
+TEST(Image, RefusesOtherLayoutsNamingWhy) {
+    constexpr std::uint32_t bitFields = BmpBuilder::bitFieldsCompression;
+    const std::vector<std::uint8_t> runs{0x03, 0x00, 0x00, 0x00, 0x03, 0x01, 0x00, 0x01};
+    auto notBmp = picture().bytes();
+    notBmp[1] = 'A';
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        const char* refusal;
+    } layouts[] = {
+        {"16-bit", picture().bitsPerPixel(16).bytes(), "16-bit pixels"},
+        {"16-bit bit fields 5-6-5",
+         picture().bitsPerPixel(16).compression(bitFields).masks(0xf800, 0x7e0, 0x1f).bytes(),
+         "16-bit pixels with bit fields"},
+        {"2-bit", picture().bitsPerPixel(2).bytes(), "2-bit pixels"},
+        {"RLE8", picture().bitsPerPixel(8).compression(1).pixelData(runs).bytes(),
+         "RLE8 compression"},
+        {"RLE4", picture().bitsPerPixel(4).compression(2).pixelData(runs).bytes(),
+         "RLE4 compression"},
+        {"JPEG", picture().bitsPerPixel(0).compression(4).pixelData({0xff, 0xd8}).bytes(),
+         "embedded JPEG"},
+        {"PNG", picture().bitsPerPixel(0).compression(5).pixelData({0x89, 'P'}).bytes(),
+         "embedded PNG"},
+        {"unknown compression", picture().compression(9).bytes(), "compression 9"},
+        {"32-bit, blue and red masks swapped",
+         picture().bitsPerPixel(32).compression(bitFields).masks(0xff, 0xff00, 0xff0000).bytes(),
+         "bit fields 000000ff 0000ff00 00ff0000"},
+        {"OS/2 core header", picture().infoHeaderSize(12).bytes(), "OS/2 core header"},
+        {"OS/2 2.x header", picture().infoHeaderSize(64).bytes(), "info header of 64 bytes"},
+        {"not a BMP", notBmp, "not a BMP file"},
+        {"palette too long", picture().bitsPerPixel(1).coloursUsed(3).bytes(),
+         "palette of 3 colours"},
+        {"index past the palette", picture().bitsPerPixel(8).coloursUsed(2).bytes(),
+         "palette index past the palette"},
+        {"rows inside the header", picture().dataOffset(40).bytes(),
+         "pixel data offset 40 inside the header"},
+        {"no rows", picture().withoutRows().bytes(), "no pixel data"},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        Image image;
+        EXPECT_FALSE(image.loadFromMemory(layout.file));
+        EXPECT_EQ(image.getRefusal(), layout.refusal);
+        EXPECT_EQ(image.getWidth(), 0);
+    }
 }
 
 TEST(Image, RefusesHostileSizesAndKeepsItsContents) {
@@ -96,8 +199,8 @@ TEST(Image, RefusesHostileSizesAndKeepsItsContents) {
         std::int32_t height;
     } hostile[] = {{0, 4},
                    {4, 0},
-                   {4, -2}, // top-down
                    {-4, 2},
+                   {1, -0x7fffffff - 1},
                    {0x7fffffff, 1},
                    {1, 0x7fffffff},
                    {0x40000000, 0x40000000}, // width * height * 3 overflows
@@ -105,8 +208,10 @@ TEST(Image, RefusesHostileSizesAndKeepsItsContents) {
                    {1, Image::largestSide + 1}};
     for (const auto& size : hostile) {
         SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
-        EXPECT_FALSE(
-            image.loadFromMemory(BmpBuilder(size.width, size.height).withoutRows().bytes()));
+        EXPECT_FALSE(image.loadFromMemory(
+            BmpBuilder(size.width, size.height).pixelData({1, 2, 3, 4}).bytes()));
+        EXPECT_EQ(image.getRefusal(), "size " + std::to_string(size.width) + " x " +
+                                          std::to_string(size.height));
         EXPECT_EQ(image.getWidth(), 1);
         EXPECT_EQ(pixelBytes(image), (std::vector<std::uint8_t>{7, 8, 9}));
     }
@@ -145,12 +250,31 @@ TEST(Image, LoadsFilesLikeMemory) {
 
 TEST(Image, MissingOrHostileFileLeavesTheImageUnchanged) {
     test::TempDirectory directory;
-    BmpBuilder(5, -5).withoutRows().writeTo("topdown.bmp");
+    BmpBuilder(5, -5).bitsPerPixel(16).writeTo("sixteen.bmp");
     Image image;
     EXPECT_FALSE(image.load("missing.bmp"));
-    EXPECT_FALSE(image.load("topdown.bmp"));
+    EXPECT_EQ(image.getRefusal(), "");
+    EXPECT_FALSE(image.load("sixteen.bmp"));
+    EXPECT_EQ(image.getRefusal(), "16-bit pixels");
     EXPECT_EQ(image.getWidth(), 0);
     EXPECT_EQ(image.getHeight(), 0);
+}
+
+// A header that claims a huge picture costs no more than the file: without rows it is refused
+// before anything is allocated, and a single pixel of data fills the picture it claims.
+TEST(Image, AHugeClaimIsReadNoFurtherThanTheFile) {
+    test::TempDirectory directory;
+    BmpBuilder(Image::largestSide, Image::largestSide).withoutRows().writeTo("claim.bmp");
+    BmpBuilder(2048, -2048).pixelData({7, 8, 9}).writeTo("pixel.bmp");
+    Image image;
+    EXPECT_FALSE(image.load("claim.bmp"));
+    EXPECT_EQ(image.getRefusal(), "no pixel data");
+    ASSERT_TRUE(image.load("pixel.bmp"));
+    const auto pixels = pixelBytes(image);
+    ASSERT_EQ(pixels.size(), 2048u * 2048 * 3);
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 9), 2048 * 2048);
+    EXPECT_EQ(std::vector<std::uint8_t>(pixels.end() - 3, pixels.end()),
+              (std::vector<std::uint8_t>{9, 8, 7}));
 }
 
 } // namespace

@@ -118,21 +118,34 @@ TEST_F(TexManagerTest, RefusesHostileHeadersWithoutTouchingGl) {
     VELMORRA_REQUIRE_GL(gl);
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    BmpBuilder(4, -4).withoutRows().writeTo("topdown.bmp");
+    BmpBuilder(4, -4).withoutRows().writeTo("rowless.bmp");
     BmpBuilder(0, 4).withoutRows().writeTo("empty.bmp");
     BmpBuilder(0x40000000, 0x40000000).withoutRows().writeTo("huge.bmp");
-    BmpBuilder(largest + 1, 1).withoutRows().writeTo("wide.bmp");
-    for (const char* name : {"topdown.bmp", "empty.bmp", "huge.bmp", "wide.bmp"}) {
+    BmpBuilder(largest + 1, 1).pixelData({1, 2, 3}).writeTo("wide.bmp");
+    BmpBuilder(4, 4).bitsPerPixel(16).writeTo("sixteen.bmp");
+    for (const char* name : {"rowless.bmp", "empty.bmp", "huge.bmp", "wide.bmp", "sixteen.bmp"}) {
         SCOPED_TRACE(name);
         glBindTexture(GL_TEXTURE_2D, 0);
         EXPECT_EQ(cache.load(name, 2), -1);
         EXPECT_EQ(boundTexture(), 0);
     }
     EXPECT_EQ(cache.size(), 0u);
-    EXPECT_EQ(log.text(), "Loading texture file: topdown.bmp\nError: could not open file!\n\n"
-                          "Loading texture file: empty.bmp\nError: could not open file!\n\n"
-                          "Loading texture file: huge.bmp\nError: could not open file!\n\n"
-                          "Loading texture file: wide.bmp\nError: could not open file!\n\n");
+    const std::string wide = "size " + std::to_string(largest + 1) + " x 1";
+    EXPECT_EQ(log.text(), "Loading texture file: rowless.bmp\n"
+                          "Unsupported BMP file: no pixel data.\n"
+                          "Error: could not open file!\n\n"
+                          "Loading texture file: empty.bmp\n"
+                          "Unsupported BMP file: size 0 x 4.\n"
+                          "Error: could not open file!\n\n"
+                          "Loading texture file: huge.bmp\n"
+                          "Unsupported BMP file: size 1073741824 x 1073741824.\n"
+                          "Error: could not open file!\n\n"
+                          "Loading texture file: wide.bmp\n"
+                          "Unsupported BMP file: " + wide + ".\n"
+                          "Error: could not open file!\n\n"
+                          "Loading texture file: sixteen.bmp\n"
+                          "Unsupported BMP file: 16-bit pixels.\n"
+                          "Error: could not open file!\n\n");
 }
 
 TEST_F(TexManagerTest, UploadsTheImageBoundWithItsFilter) {

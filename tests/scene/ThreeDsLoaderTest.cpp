@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -18,6 +19,7 @@ namespace velmorra {
 namespace {
 
 namespace samples = test::samples;
+using tools::ThreeDsWriter;
 
 int openFileCount() {
     int count = 0;
@@ -176,7 +178,8 @@ TEST_F(ThreeDsLoaderTest, AnUnusedMaterialIsLoggedButChangesNothing) {
     EXPECT_EQ(text.find("Loading texture file"), std::string::npos);
 }
 
-TEST_F(ThreeDsLoaderTest, TheWorkingMaterialCarriesColoursIntoLaterMaterials) {
+// "A" sets only a diffuse red, "B" only an ambient green: A's red must not reach B's meshes.
+TEST_F(ThreeDsLoaderTest, EachMaterialBlockStartsFromAFreshMaterial) {
     VELMORRA_REQUIRE_GL(gl);
     ASSERT_TRUE(load(samples::carriedMaterial()));
     const Material& a = mesh(0).getMaterial();
@@ -184,7 +187,7 @@ TEST_F(ThreeDsLoaderTest, TheWorkingMaterialCarriesColoursIntoLaterMaterials) {
     EXPECT_EQ(rgba(a.getDiffuse()), (std::array<float, 4>{1, 0, 0, 1}));
     EXPECT_EQ(rgba(a.getAmbient()), (std::array<float, 4>{0.2f, 0.2f, 0.2f, 1}));
     EXPECT_EQ(rgba(b.getAmbient()), (std::array<float, 4>{0, 1, 0, 1}));
-    EXPECT_EQ(rgba(b.getDiffuse()), (std::array<float, 4>{1, 0, 0, 1}));
+    EXPECT_EQ(rgba(b.getDiffuse()), (std::array<float, 4>{0.8f, 0.8f, 0.8f, 1}));
 }
 
 TEST_F(ThreeDsLoaderTest, AColourAfterTheTextureMapGivesTheTextureBack) {
@@ -196,7 +199,7 @@ TEST_F(ThreeDsLoaderTest, AColourAfterTheTextureMapGivesTheTextureBack) {
     EXPECT_EQ(TexManager::instance().size(), 0u);
 }
 
-TEST_F(ThreeDsLoaderTest, FaceListsBeyondTheCountedObjectsAreDropped) {
+TEST_F(ThreeDsLoaderTest, ASecondFaceListInAnObjectIsDroppedWithWhatItHolds) {
     VELMORRA_REQUIRE_GL(gl);
     ASSERT_TRUE(load(samples::extraFaceList()));
     ASSERT_EQ(object->getElementCount(), 1);
@@ -207,8 +210,7 @@ TEST_F(ThreeDsLoaderTest, FaceListsBeyondTheCountedObjectsAreDropped) {
                         "  Faces: 1\n"
                         "  Material: A\n"
                         "  Faces: 1\n"
-                        "  Warning: more face lists than objects, face list dropped.\n"
-                        "  Material: B\n"
+                        "  Warning: second face list in one object, dropped.\n"
                         "End reading MESH\n"
                         "Start reading MATERIALS\n"
                         "End reading MATERIALS\n"
@@ -240,27 +242,30 @@ TEST_F(ThreeDsLoaderTest, MissingMappingCoordinatesAreZero) {
               std::string::npos);
 }
 
-TEST_F(ThreeDsLoaderTest, AChunkLengthOutsideItsParentEndsThatLevel) {
+// The mapping chunk swallows the face list behind it: the object is not whole and is dropped.
+TEST_F(ThreeDsLoaderTest, AChunkRunningPastItsParentIsCutThereAndItsObjectDropped) {
     VELMORRA_REQUIRE_GL(gl);
     ASSERT_TRUE(load(samples::lengthPastParent()));
-    ASSERT_EQ(object->getElementCount(), 1);
-    EXPECT_FALSE(mesh(0).isBuilt()); // the face list lay behind the damage
+    EXPECT_EQ(object->getElementCount(), 0);
     EXPECT_EQ(passes(), "\nStart reading MESH\n"
                         "  Reading object: Cut\n"
                         "  Vertices: 3\n"
-                        "  Warning: damaged chunk, the rest of its level is skipped.\n"
+                        "  Warning: chunk 0x4140 runs past its parent, cut at the parent's end.\n"
+                        "  Mapping: 0\n"
+                        "  Warning: object damaged or cut short, dropped.\n"
                         "End reading MESH\n"
                         "Start reading MATERIALS\n"
                         "End reading MATERIALS\n"
                         "Closing 3ds file.\n\n");
 }
 
-TEST_F(ThreeDsLoaderTest, AChunkLengthOutsideTheFileOrInsideItsHeaderEndsThatLevel) {
+TEST_F(ThreeDsLoaderTest, AChunkLengthOutsideTheFileOrInsideItsHeaderKeepsWhatCameBefore) {
     VELMORRA_REQUIRE_GL(gl);
     ASSERT_TRUE(load(samples::lengthPastFile()));
-    EXPECT_EQ(object->getElementCount(), 0);
-    ASSERT_TRUE(load(samples::lengthInsideHeader()));
     ASSERT_EQ(object->getElementCount(), 1);
+    EXPECT_TRUE(mesh(0).isBuilt());
+    ASSERT_TRUE(load(samples::lengthInsideHeader()));
+    ASSERT_EQ(object->getElementCount(), 2);
     const std::string text = log.text();
     EXPECT_NE(text.find("  Reading object: Kept\n"
                         "  Vertices: 3\n"
@@ -296,10 +301,123 @@ TEST_F(ThreeDsLoaderTest, OtherDamageIsReportedAndSurvived) {
     const std::string text = log.text();
     EXPECT_NE(text.find("  Warning: 1 faces name missing vertices and are not drawn.\n"),
               std::string::npos);
-    EXPECT_NE(text.find("  Material: Red\n  Warning: material list before any face list, "
-                        "ignored.\n"),
-              std::string::npos);
     EXPECT_NE(text.find("  Warning: chunks nested too deeply, skipped.\n"), std::string::npos);
+}
+
+// The layouts of ThreeDsSamples.h that modelling tools write: both meshes arrive whole, with
+// their own mapping, the material's colours (24-bit or float) and the texture, whose name
+// ("TEX.BMP", "maps\Tex.bmp") is found as tex.bmp.
+TEST_F(ThreeDsLoaderTest, ReadsTheLayoutsModellingToolsWrite) {
+    VELMORRA_REQUIRE_GL(gl);
+    for (const auto& [name, bytes] :
+         {samples::Sample{"studio", samples::studioScene()},
+          samples::Sample{"exporter", samples::exporterScene()}}) {
+        SCOPED_TRACE(name);
+        object = std::make_unique<Object>();
+        ASSERT_TRUE(load(bytes));
+        ASSERT_EQ(object->getElementCount(), 2);
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(mesh(i).isBuilt());
+            EXPECT_EQ(mesh(i).getVertices()[2], (Vector3{0, 2, -1}));
+            EXPECT_EQ(mesh(i).getTexCoords()[0].u, i == 0 ? 0.0f : 0.5f);
+            const Material& material = mesh(i).getMaterial();
+            EXPECT_FLOAT_EQ(material.getDiffuse().g, 128 / 255.0f);
+            EXPECT_FLOAT_EQ(material.getAmbient().b, 30 / 255.0f);
+            EXPECT_TRUE(material.getTexture(0).isLoaded());
+        }
+    }
+    const std::string text = log.text();
+    EXPECT_NE(text.find("  Texture: maps\\Tex.bmp\n  Loading texture file: tex.bmp\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("  Diffuse:   R=255 G=128 B=0\n"), std::string::npos);
+    EXPECT_EQ(text.find("Warning"), std::string::npos);
+}
+
+// Nothing of one object reaches another object's mesh, and an empty mesh takes no slot.
+TEST_F(ThreeDsLoaderTest, EachObjectKeepsItsOwnLists) {
+    VELMORRA_REQUIRE_GL(gl);
+    const struct {
+        const char* name;
+        samples::Bytes bytes;
+        int meshes;
+        bool firstBuilt;
+    } layouts[] = {
+        {"empty mesh object", samples::emptyMeshObject(), 2, true},
+        {"mapping after the faces", samples::mappingAfterFaces(), 2, true},
+        {"mapping without faces", samples::mappingWithoutFaces(), 2, false},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        object = std::make_unique<Object>();
+        ASSERT_TRUE(load(layout.bytes));
+        ASSERT_EQ(object->getElementCount(), layout.meshes);
+        EXPECT_EQ(mesh(0).isBuilt(), layout.firstBuilt);
+        MeshElement& last = mesh(layout.meshes - 1);
+        ASSERT_TRUE(last.isBuilt());
+        EXPECT_EQ(last.getVertices()[1], (Vector3{1, 0, 0}));
+        if (std::string(layout.name) == "empty mesh object") {
+            EXPECT_EQ(last.getTexCoords()[1].u, 1.0f); // its own mapping
+        } else {
+            EXPECT_EQ(last.getTexCoords()[1].u, 0.0f); // it has none
+        }
+        if (layout.firstBuilt) {
+            EXPECT_EQ(mesh(0).getTexCoords()[1].u, 1.0f);
+        }
+    }
+}
+
+// Cut inside the second mesh, inside the camera before it, and inside the keyframer after the
+// editor: the meshes that were complete before the cut are kept, with their material.
+TEST_F(ThreeDsLoaderTest, AFileCutShortKeepsItsCompleteMeshes) {
+    VELMORRA_REQUIRE_GL(gl);
+    const samples::Bytes whole = samples::studioScene();
+    const auto at = [&](const std::string& text) {
+        return static_cast<std::size_t>(
+            std::search(whole.begin(), whole.end(), text.begin(), text.end()) - whole.begin());
+    };
+    const struct {
+        std::size_t cut;
+        int meshes;
+    } cuts[] = {{at("Second") + 30, 1}, {at("Camera01") + 12, 1}, {whole.size() - 5, 2}};
+    for (const auto& cut : cuts) {
+        SCOPED_TRACE(cut.cut);
+        object = std::make_unique<Object>();
+        ASSERT_TRUE(load(samples::Bytes(whole.begin(), whole.begin() + static_cast<long>(cut.cut))));
+        ASSERT_EQ(object->getElementCount(), cut.meshes);
+        for (int i = 0; i < cut.meshes; ++i) {
+            EXPECT_TRUE(mesh(i).isBuilt());
+            EXPECT_EQ(mesh(i).getFaces().size(), 1u);
+            EXPECT_FLOAT_EQ(mesh(i).getMaterial().getDiffuse().g, 128 / 255.0f);
+        }
+    }
+    const std::string text = log.text();
+    EXPECT_NE(text.find("  Warning: chunk 0x3D3D runs past its parent, cut at the parent's end.\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("  Warning: object damaged or cut short, dropped.\n"), std::string::npos);
+}
+
+TEST_F(ThreeDsLoaderTest, TextureNamesFromOtherSystemsAreFoundIgnoringCase) {
+    VELMORRA_REQUIRE_GL(gl);
+    const struct {
+        const char* name;
+        bool found;
+    } names[] = {{"tex.bmp", true},
+                 {"TEX.BMP", true},
+                 {"maps\\Tex.Bmp", true},
+                 {"C:\\3DS\\MAPS\\TEX.BMP", true},
+                 {"textures/TEX.bmp", true},
+                 {"tex.bmp.bak", false},
+                 {"maps\\", false}};
+    for (const auto& name : names) {
+        SCOPED_TRACE(name.name);
+        ThreeDsWriter::Material material = samples::red();
+        material.textureMap = name.name;
+        const std::vector<ThreeDsWriter::Material> materials{material};
+        const std::vector<ThreeDsWriter::Mesh> meshes{samples::triangle("Box", "Red")};
+        object = std::make_unique<Object>();
+        ASSERT_TRUE(load(ThreeDsWriter::scene(materials, meshes)));
+        EXPECT_EQ(mesh(0).getMaterial().getTexture(0).isLoaded(), name.found);
+    }
 }
 
 // Every sample, whole files and cuts of one, loads or is refused without harm. The samples are

@@ -256,6 +256,112 @@ inline Bytes nestedDeep() {
     return closeFile(writer);
 }
 
+// The layouts modelling tools write, as far as the loader is concerned.
+//
+// "Studio": what 3D Studio and its successors write. Version chunk; editor with the mesh
+// version, every material block first (colours as 24-bit and linear 24-bit, shininess strength,
+// transparency, shading, a texture map with tiling and blur), the master scale, the ambient
+// light, then the named objects in creation order (a mesh with its local axes and smoothing
+// groups, a camera, a spotlight, another mesh); then the keyframer section with one node per
+// object. The texture name is written in capitals, as DOS-era tools stored it.
+inline Bytes studioScene() {
+    ThreeDsWriter::Material material = red();
+    material.textureMap = "TEX.BMP";
+    material.colourForm = ThreeDsWriter::ColourForm::bytesAndLinear;
+    material.studioExtras = true;
+    ThreeDsWriter::Mesh first = triangle("First", "Red");
+    first.localAxes = true;
+    first.smoothingGroups = true;
+    ThreeDsWriter::Mesh second = first;
+    second.name = "Second";
+    second.mapping = {{0.5f, 0.5f}, {1, 0.5f}, {0.5f, 1}};
+    ThreeDsWriter writer;
+    writer.beginChunk(ThreeDsWriter::mainChunk);
+    writer.beginChunk(ThreeDsWriter::versionChunk);
+    writer.raw().put32(3);
+    writer.endChunk();
+    writer.beginChunk(ThreeDsWriter::editorChunk);
+    writer.beginChunk(ThreeDsWriter::meshVersionChunk);
+    writer.raw().put32(3);
+    writer.endChunk();
+    writer.materialBlock(material);
+    writer.beginChunk(ThreeDsWriter::masterScaleChunk);
+    writer.raw().putFloat(1.0f);
+    writer.endChunk();
+    writer.beginChunk(ThreeDsWriter::ambientLightChunk);
+    writer.colourFloat(0.1f, 0.1f, 0.1f);
+    writer.endChunk();
+    writer.namedObject(first);
+    writer.cameraObject("Camera01");
+    writer.lightObject("Light01");
+    writer.namedObject(second);
+    writer.endChunk();
+    const std::vector<std::string> nodes{"First", "Camera01", "Light01", "Second"};
+    writer.keyframer(nodes);
+    return closeFile(writer);
+}
+
+// "Exporter": what converters and exporters of other programs write. A dummy object with an
+// empty mesh (no vertices, no faces) first, the mapping list after the face list, the material
+// blocks after the objects with float colours only, and a texture path from the system the file
+// was made on.
+inline Bytes exporterScene() {
+    ThreeDsWriter::Material material = red();
+    material.textureMap = "maps\\Tex.bmp";
+    material.colourForm = ThreeDsWriter::ColourForm::floats;
+    ThreeDsWriter::Mesh empty;
+    empty.name = "Dummy";
+    ThreeDsWriter::Mesh first = triangle("First", "Red");
+    first.mappingAfterFaces = true;
+    ThreeDsWriter::Mesh second = first;
+    second.name = "Second";
+    second.mapping = {{0.5f, 0.5f}, {1, 0.5f}, {0.5f, 1}};
+    ThreeDsWriter writer;
+    openFile(writer);
+    writer.namedObject(empty);
+    writer.namedObject(first);
+    writer.namedObject(second);
+    writer.materialBlock(material);
+    return closeFile(writer);
+}
+
+// Two meshes; the first writes its mapping list after its face list, the second has none.
+inline Bytes mappingAfterFaces() {
+    ThreeDsWriter::Mesh first = triangle("First", "");
+    first.mappingAfterFaces = true;
+    ThreeDsWriter::Mesh second = triangle("Second", "");
+    second.mapping.clear();
+    const std::vector<ThreeDsWriter::Mesh> meshes{first, second};
+    return ThreeDsWriter::scene({}, meshes);
+}
+
+// An object with vertices and mapping but no face list, then a mesh without mapping.
+inline Bytes mappingWithoutFaces() {
+    ThreeDsWriter writer;
+    openFile(writer);
+    const ThreeDsWriter::Mesh mesh = triangle("Points", "");
+    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.raw().putName("Points");
+    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+    writer.vertexList(mesh.vertices);
+    writer.mappingList(mesh.mapping);
+    writer.endChunk();
+    writer.endChunk();
+    ThreeDsWriter::Mesh second = triangle("Second", "");
+    second.mapping.clear();
+    writer.namedObject(second);
+    return closeFile(writer);
+}
+
+// An empty mesh object between two meshes.
+inline Bytes emptyMeshObject() {
+    ThreeDsWriter::Mesh empty;
+    empty.name = "Empty";
+    const std::vector<ThreeDsWriter::Mesh> meshes{triangle("First", ""), empty,
+                                                  triangle("Second", "")};
+    return ThreeDsWriter::scene({}, meshes);
+}
+
 struct Sample {
     std::string name;
     Bytes bytes;
@@ -282,7 +388,17 @@ inline std::vector<Sample> all() {
         {"face-past-vertices", facePastVertices()},
         {"material-before-faces", materialBeforeFaces()},
         {"nested-deep", nestedDeep()},
+        {"studio-scene", studioScene()},
+        {"exporter-scene", exporterScene()},
+        {"mapping-after-faces", mappingAfterFaces()},
+        {"mapping-without-faces", mappingWithoutFaces()},
+        {"empty-mesh-object", emptyMeshObject()},
     };
+    const Bytes studio = studioScene();
+    for (const std::size_t cut : {studio.size() / 3, studio.size() * 2 / 3, studio.size() - 9}) {
+        list.push_back({"studio-scene-cut-" + std::to_string(cut),
+                        Bytes(studio.begin(), studio.begin() + static_cast<long>(cut))});
+    }
     const Bytes whole = smallScene();
     for (const std::size_t cut :
          {std::size_t{1}, std::size_t{5}, whole.size() / 2, whole.size() - 1}) {

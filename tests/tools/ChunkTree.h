@@ -77,6 +77,10 @@ class ChunkTree {
         }
         case 0x4120:
             return 2 + 8 * static_cast<std::size_t>(bytes[at] | bytes[at + 1] << 8);
+        case 0x4600:
+            return 12; // the light's position
+        case 0xB000:
+        case 0xB002:
         case 0x4D4D:
         case 0x3D3D:
         case 0x4100:

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace velmorra {
@@ -83,6 +84,67 @@ TEST(ThreeDsWriterTest, MaterialsComeBeforeObjectsAndColoursBeforeTheMap) {
     EXPECT_EQ(inMaterial,
               (std::vector<std::uint16_t>{0xA000, 0xA010, 0xA020, 0xA030, 0xA040, 0xA200}));
     EXPECT_EQ(editor.find(0xAFFF, 1)->find(0xA200), nullptr);
+}
+
+std::vector<std::uint16_t> childIds(const Chunk& chunk) {
+    std::vector<std::uint16_t> ids;
+    for (const Chunk& child : chunk.children) {
+        ids.push_back(child.id);
+    }
+    return ids;
+}
+
+TEST(ThreeDsWriterTest, WritesTheChunksModellingToolsAdd) {
+    ThreeDsWriter::Mesh mesh = triangleMesh();
+    mesh.localAxes = true;
+    mesh.smoothingGroups = true;
+    mesh.mappingAfterFaces = true;
+    ThreeDsWriter::Material studio = stone();
+    studio.colourForm = ThreeDsWriter::ColourForm::bytesAndLinear;
+    studio.studioExtras = true;
+    ThreeDsWriter::Material floats = stone();
+    floats.colourForm = ThreeDsWriter::ColourForm::floats;
+    ThreeDsWriter writer;
+    writer.beginChunk(ThreeDsWriter::mainChunk);
+    writer.beginChunk(ThreeDsWriter::editorChunk);
+    writer.materialBlock(studio);
+    writer.materialBlock(floats);
+    writer.namedObject(mesh);
+    writer.lightObject("Light01");
+    writer.endChunk();
+    const std::vector<std::string> nodes{"Tri", "Light01"};
+    writer.keyframer(nodes);
+    writer.endChunk();
+
+    const ChunkTree tree(writer.bytes());
+    ASSERT_TRUE(tree.isConsistent());
+    const Chunk& main = tree.top()[0];
+    EXPECT_EQ(childIds(main), (std::vector<std::uint16_t>{0x3D3D, 0xB000}));
+    const Chunk& editor = *main.find(0x3D3D);
+    const Chunk& triangles = *editor.find(0x4000)->find(0x4100);
+    EXPECT_EQ(childIds(triangles), (std::vector<std::uint16_t>{0x4110, 0x4160, 0x4120, 0x4140}));
+    EXPECT_EQ(triangles.find(0x4160)->length, 6u + 12u * 4u);
+    const Chunk& faces = *triangles.find(0x4120);
+    EXPECT_EQ(childIds(faces), (std::vector<std::uint16_t>{0x4130, 0x4150}));
+    EXPECT_EQ(faces.find(0x4150)->length, 6u + 4u);
+
+    const Chunk& material = *editor.find(0xAFFF);
+    EXPECT_EQ(childIds(material), (std::vector<std::uint16_t>{0xA000, 0xA010, 0xA020, 0xA030,
+                                                              0xA040, 0xA041, 0xA050, 0xA100,
+                                                              0xA200}));
+    EXPECT_EQ(childIds(*material.find(0xA020)), (std::vector<std::uint16_t>{0x0011, 0x0012}));
+    EXPECT_EQ(childIds(*material.find(0xA200)),
+              (std::vector<std::uint16_t>{0x0030, 0xA300, 0xA351, 0xA353}));
+    const Chunk& floatDiffuse = *editor.find(0xAFFF, 1)->find(0xA020);
+    EXPECT_EQ(childIds(floatDiffuse), (std::vector<std::uint16_t>{0x0010}));
+    EXPECT_FLOAT_EQ(tree.f32(floatDiffuse.find(0x0010)->dataOffset + 4), 128 / 255.0f);
+
+    const Chunk& light = *editor.find(0x4000, 1)->find(0x4600);
+    EXPECT_EQ(childIds(light), (std::vector<std::uint16_t>{0x0010, 0x4610}));
+    const Chunk& keyframer = *main.find(0xB000);
+    EXPECT_EQ(childIds(keyframer),
+              (std::vector<std::uint16_t>{0xB00A, 0xB008, 0xB009, 0xB002, 0xB002}));
+    EXPECT_EQ(tree.name(keyframer.find(0xB002, 1)->find(0xB010)->dataOffset), "Light01");
 }
 
 TEST(ThreeDsWriterTest, BrokenShapesCanBeComposed) {
