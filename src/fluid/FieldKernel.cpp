@@ -194,6 +194,17 @@ squaredDistances(__m256 x, __m256 y, __m256 z, const Vector3& particle) {
     }
 }
 
+// (axis[i] - at)^2 for every sample of one axis, in float as the plain pass makes it.
+const std::vector<float>& squaredOffsets(std::span<const float> axis, float at) {
+    thread_local std::vector<float> squared;
+    squared.resize(axis.size());
+    for (std::size_t i = 0; i < axis.size(); ++i) {
+        const float offset = axis[i] - at;
+        squared[i] = offset * offset;
+    }
+    return squared;
+}
+
 // Each particle's squared distance to sample (i, j, k) is (dx_i^2 + dy_j^2) + dz_k^2 in float, the
 // same operations in the same order as the plain pass. The in-plane part is the same for every
 // plane, so it is made once per particle as a table of the plane's samples; each plane then adds
@@ -202,12 +213,7 @@ squaredDistances(__m256 x, __m256 y, __m256 z, const Vector3& particle) {
 [[gnu::target("avx512f")]] void fillPlaneTable(const GridAxes& axes, const Vector3& particle,
                                                std::span<float> table) {
     const std::size_t n = axes.x.size();
-    thread_local std::vector<float> squaredX;
-    squaredX.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const float dx = axes.x[i] - particle.x;
-        squaredX[i] = dx * dx;
-    }
+    const std::vector<float>& squaredX = squaredOffsets(axes.x, particle.x);
     for (std::size_t j = 0; j < axes.y.size(); ++j) {
         const float dy = axes.y[j] - particle.y;
         const __m512 squaredY = _mm512_set1_ps(dy * dy);
@@ -279,12 +285,7 @@ void dividePlaneBlock(const GridAxes& axes, std::size_t k, std::size_t first,
 [[gnu::target("avx2,fma")]] void fillPlaneTableAvx2(const GridAxes& axes, const Vector3& particle,
                                                    std::span<float> table) {
     const std::size_t n = axes.x.size();
-    thread_local std::vector<float> squaredX;
-    squaredX.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const float dx = axes.x[i] - particle.x;
-        squaredX[i] = dx * dx;
-    }
+    const std::vector<float>& squaredX = squaredOffsets(axes.x, particle.x);
     for (std::size_t j = 0; j < axes.y.size(); ++j) {
         const float dy = axes.y[j] - particle.y;
         const float squaredY = dy * dy;
