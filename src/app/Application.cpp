@@ -31,6 +31,14 @@ void logSelectedDisplay(const DisplaySettings& settings) {
     write(settings.vsyncOff ? "vsync OFF)\n" : "vsync ON)\n");
 }
 
+// The dialog's choice, or with --no-dialog the command line's settings standing in for it.
+bool openDisplayAsChosen(Display& display, const DisplaySettings& settings, const char* title) {
+    display.configure(settings.width, settings.height, settings.depth, settings.fullscreen,
+                      settings.vsyncOff, title);
+    logSelectedDisplay(settings);
+    return display.open();
+}
+
 // Shows the settings dialog until the display opens; false when the user quits.
 bool openDisplay(Display& display, const char* title) {
     for (;;) {
@@ -38,22 +46,10 @@ bool openDisplay(Display& display, const char* title) {
         if (!showSettingsDialog(&display, settings)) {
             return false;
         }
-        display.configure(settings.width, settings.height, settings.depth, settings.fullscreen,
-                          settings.vsyncOff, title);
-        logSelectedDisplay(settings);
-        if (display.open()) {
+        if (openDisplayAsChosen(display, settings, title)) {
             return true;
         }
     }
-}
-
-// With --no-dialog the command line's settings stand in for the dialog's choice;
-// there is no dialog to go back to when the display fails.
-bool openDisplayAsChosen(Display& display, const DisplaySettings& settings, const char* title) {
-    display.configure(settings.width, settings.height, settings.depth, settings.fullscreen,
-                      settings.vsyncOff, title);
-    logSelectedDisplay(settings);
-    return display.open();
 }
 
 // The user's Quit ends the run normally; a dialog that could not be shown is a
@@ -108,6 +104,7 @@ int runApplication(const CommandLineOptions& options) {
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
     if (options.noDialog) {
+        // There is no dialog to go back to when the display fails.
         if (!openDisplayAsChosen(shell.display, options.display, title)) {
             std::fputs("velmorra: the display could not be opened (see debug.log)\n", stderr);
             closeLog();
