@@ -1,8 +1,44 @@
 #include "fluid/WorkerPool.h"
 
+#include <chrono>
 #include <system_error>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace velmorra {
+
+namespace {
+
+using SpinClock = std::chrono::steady_clock;
+
+// Waking a sleeping thread takes tens of microseconds, and on a virtual machine sometimes
+// longer than a whole field pass; a thread that has just finished a job therefore watches for
+// the next one this long before it sleeps. Jobs come in bursts, a few per frame.
+constexpr auto spinBeforeSleep = std::chrono::microseconds(500);
+
+void relax() {
+#if defined(__x86_64__) || defined(__i386__)
+    _mm_pause();
+#endif
+}
+
+// Watches value until it differs from old or the spin time is up; returns what it last read.
+template <typename T> T spinWhileEqual(const std::atomic<T>& value, T old) {
+    const auto deadline = SpinClock::now() + spinBeforeSleep;
+    T seen = value.load(std::memory_order_acquire);
+    for (int polls = 0; seen == old; seen = value.load(std::memory_order_acquire)) {
+        relax();
+        // The clock costs more than a poll; look at it now and then.
+        if (++polls % 64 == 0 && SpinClock::now() > deadline) {
+            break;
+        }
+    }
+    return seen;
+}
+
+} // namespace
 
 WorkerPool::WorkerPool(int threadCount) {
     for (int t = 1; t < threadCount; ++t) {
@@ -46,16 +82,21 @@ void WorkerPool::runParts(int parts, PartFunction function, void* context) {
     generation.notify_all();
     takeParts();
     const int joined = seats - openSeats.exchange(0, std::memory_order_acq_rel);
+    // The workers that joined are on their last parts and finish soon.
     for (int left = leftWorkers.load(std::memory_order_acquire); left != joined;
          left = leftWorkers.load(std::memory_order_acquire)) {
-        leftWorkers.wait(left, std::memory_order_acquire);
+        if (spinWhileEqual(leftWorkers, left) == left) {
+            leftWorkers.wait(left, std::memory_order_acquire);
+        }
     }
 }
 
 void WorkerPool::serve() {
     unsigned seen = 0;
     for (;;) {
-        generation.wait(seen, std::memory_order_acquire);
+        if (spinWhileEqual(generation, seen) == seen) {
+            generation.wait(seen, std::memory_order_acquire);
+        }
         seen = generation.load(std::memory_order_acquire);
         if (stopping.load(std::memory_order_relaxed)) {
             return;
