@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 
 namespace velmorra {
 
@@ -17,9 +18,6 @@ long double gridFraction(int index, int n) {
 float rounded(float half, long double fraction) {
     return static_cast<float>(static_cast<long double>(half) * fraction);
 }
-
-constexpr int blockPartsPerThread = 4;
-constexpr int planePartsPerThread = 2;
 
 std::size_t paddedCount(std::size_t count) {
     const auto block = static_cast<std::size_t>(fieldBlockSize);
@@ -53,7 +51,9 @@ void DensityGrid::clear() {
     axisX = {};
     axisY = {};
     axisZ = {};
+    densityStorage = {};
     densities = {};
+    densityPlaneStride = 0;
     belowRows = {};
     cutCells = {};
 }
@@ -97,7 +97,8 @@ void DensityGrid::copyToColumns() {
     columnY.assign(padded, 1.0e6f);
     columnZ.assign(padded, 1.0e6f);
     const auto n = static_cast<std::size_t>(size);
-    densities.assign(std::max(padded, n * fieldPlaneStride(n)), 0.0);
+    allocateDensities(std::max(padded, n * fieldPlaneStride(n)));
+    densityPlaneStride = n * n;
     for (std::size_t s = 0; s < points.size(); ++s) {
         columnX[s] = points[s].position.x;
         columnY[s] = points[s].position.y;
@@ -114,52 +115,63 @@ void DensityGrid::copyToColumns() {
     }
 }
 
+// Threads write the densities a whole cache line at a time, so that no two of them share one:
+// blocks of samples start on a line.
+void DensityGrid::allocateDensities(std::size_t count) {
+    constexpr std::size_t line = 64;
+    constexpr std::size_t perLine = line / sizeof(double);
+    densityStorage.assign(count + perLine, 0.0);
+    const auto address = reinterpret_cast<std::uintptr_t>(densityStorage.data());
+    const std::size_t skip = (line - address % line) % line / sizeof(double);
+    densities = std::span(densityStorage).subspan(skip, count);
+}
+
 void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel kernel,
                                WorkerPool* workers) {
+    sumDensities(particles, kernel, workers);
+    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, false);
+}
+
+void DensityGrid::computeFieldAndNormals(std::span<const Vector3> particles, FieldKernel kernel,
+                                         WorkerPool* workers) {
+    sumDensities(particles, kernel, workers);
+    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, true);
+}
+
+void DensityGrid::sumDensities(std::span<const Vector3> particles, FieldKernel kernel,
+                               WorkerPool* workers) {
+    const bool byColumns = kernel != FieldKernel::plain && hasFieldGridPass(kernel);
+    densityPlaneStride = byColumns ? fieldPlaneStride(size) : static_cast<std::size_t>(size) * size;
     if (kernel == FieldKernel::plain) {
-        computeFieldPlain(particles);
+        sumDensitiesPlain(particles);
         return;
     }
-    const bool byPlanes = hasFieldPlanePass(kernel);
     if (workers == nullptr || workers->getThreadCount() == 1) {
-        byPlanes ? computeFieldPlanes(particles, kernel, 0, 1)
-                 : computeFieldPart(particles, kernel, 0, 1);
+        byColumns ? sumColumns(particles, kernel, 0, 1) : sumBlocks(particles, kernel, 0, 1);
         return;
     }
-    // More parts than threads, so that a thread the system runs late leaves its share to the
-    // others. Every part of a plane pass makes its own in-plane tables, so it gets fewer.
-    const int units = byPlanes ? size : static_cast<int>(points.size() + fieldBlockSize - 1) /
-                                            fieldBlockSize;
-    const int parts = std::min(
-        workers->getThreadCount() * (byPlanes ? planePartsPerThread : blockPartsPerThread), units);
-    workers->run(parts, [&](int part) {
-        byPlanes ? computeFieldPlanes(particles, kernel, part, parts)
-                 : computeFieldPart(particles, kernel, part, parts);
+    // As many parts as blocks: a thread that finishes early takes another, so the threads end
+    // within one block of each other.
+    const int blocks = static_cast<int>(byColumns ? densityPlaneStride : densities.size()) /
+                       fieldBlockSize;
+    workers->run(blocks, [&](int block) {
+        byColumns ? sumColumns(particles, kernel, block, blocks)
+                  : sumBlocks(particles, kernel, block, blocks);
     });
 }
 
-// Part p of n covers planes p size / n up to (p + 1) size / n.
-void DensityGrid::computeFieldPlanes(std::span<const Vector3> particles, FieldKernel kernel,
-                                     int part, int parts) {
-    const int first = size * part / parts;
-    const int end = size * (part + 1) / parts;
-    const auto n = static_cast<std::size_t>(size);
-    const std::size_t stride = fieldPlaneStride(n);
-    const std::span<double> planes =
-        std::span(densities).subspan(first * stride, (end - first) * stride);
-    accumulatePlaneDensities(kernel, {axisX, axisY, axisZ}, first, end, particles, planes);
-    for (int k = first; k < end; ++k) {
-        const double* sums = &planes[(k - first) * stride];
-        GridPoint* plane = &points[index(0, 0, k)];
-        for (std::size_t s = 0; s < n * n; ++s) {
-            plane[s].value = sums[s];
-        }
-    }
+// Part p of n covers the in-plane blocks from count p / n to count (p + 1) / n, through every
+// plane.
+void DensityGrid::sumColumns(std::span<const Vector3> particles, FieldKernel kernel, int part,
+                             int parts) {
+    const int blocks = static_cast<int>(densityPlaneStride / fieldBlockSize);
+    accumulateGridDensities(kernel, {axisX, axisY, axisZ}, blocks * part / parts,
+                            blocks * (part + 1) / parts, particles, densities);
 }
 
 // Part p of n covers whole kernel blocks, from block count p / n to count (p + 1) / n.
-void DensityGrid::computeFieldPart(std::span<const Vector3> particles, FieldKernel kernel,
-                                   int part, int parts) {
+void DensityGrid::sumBlocks(std::span<const Vector3> particles, FieldKernel kernel, int part,
+                            int parts) {
     const std::size_t blocks = columnX.size() / fieldBlockSize;
     const std::size_t first = blocks * part / parts * fieldBlockSize;
     const std::size_t end = blocks * (part + 1) / parts * fieldBlockSize;
@@ -167,14 +179,34 @@ void DensityGrid::computeFieldPart(std::span<const Vector3> particles, FieldKern
     const SampleColumns columns{std::span(columnX).subspan(first, count),
                                 std::span(columnY).subspan(first, count),
                                 std::span(columnZ).subspan(first, count)};
-    accumulateDensities(kernel, columns, particles, std::span(densities).subspan(first, count));
-    for (std::size_t s = first; s < std::min(end, points.size()); ++s) {
-        points[s].value = densities[s];
+    accumulateDensities(kernel, columns, particles, densities.subspan(first, count));
+}
+
+// The points take their densities, and their normals too when asked, plane by plane: one thread
+// writes each point once.
+void DensityGrid::settlePlanes(WorkerPool* workers, bool withNormals) {
+    WorkerPool::shareOut(workers, size, [this, withNormals](int first, int end) {
+        for (int k = first; k < end; ++k) {
+            copyDensitiesOfPlane(k);
+            if (withNormals && k > 0 && k < size - 1) {
+                computeNormalsOfPlanes(k, k + 1);
+            }
+        }
+    });
+}
+
+void DensityGrid::copyDensitiesOfPlane(int k) {
+    const std::size_t inPlane = static_cast<std::size_t>(size) * size;
+    const double* values = &densities[densityPlaneStride * k];
+    GridPoint* plane = &points[inPlane * k];
+    for (std::size_t s = 0; s < inPlane; ++s) {
+        plane[s].value = values[s];
     }
 }
 
-void DensityGrid::computeFieldPlain(std::span<const Vector3> particles) {
-    for (GridPoint& point : points) {
+void DensityGrid::sumDensitiesPlain(std::span<const Vector3> particles) {
+    for (std::size_t s = 0; s < points.size(); ++s) {
+        const GridPoint& point = points[s];
         double value = 0.0;
         for (const Vector3& particle : particles) {
             const float dx = point.position.x - particle.x;
@@ -182,7 +214,7 @@ void DensityGrid::computeFieldPlain(std::span<const Vector3> particles) {
             const float dz = point.position.z - particle.z;
             value += 1.0 / (dx * dx + dy * dy + dz * dz);
         }
-        point.value = value;
+        densities[s] = value;
     }
 }
 
@@ -192,19 +224,20 @@ void DensityGrid::computeNormals(WorkerPool* workers) {
                          [this](int first, int end) { computeNormalsOfPlanes(first + 1, end + 1); });
 }
 
+// Reads the densities from their compact array, a quarter of the memory the points take.
 void DensityGrid::computeNormalsOfPlanes(int first, int end) {
-    const int step = 1;
-    const int row = size;
-    const int layer = size * size;
+    const std::size_t row = static_cast<std::size_t>(size);
+    const std::size_t layer = densityPlaneStride;
     for (int k = first; k < end; ++k) {
         for (int j = 1; j < size - 1; ++j) {
+            const double* values = &densities[layer * k + row * j];
+            GridPoint* normals = &points[index(0, j, k)];
             for (int i = 1; i < size - 1; ++i) {
-                const int s = index(i, j, k);
+                const double* v = values + i;
                 // z falls as k grows, hence the reversed difference along k.
-                points[s].normal.set(
-                    static_cast<float>(points[s - step].value - points[s + step].value),
-                    static_cast<float>(points[s - row].value - points[s + row].value),
-                    static_cast<float>(points[s + layer].value - points[s - layer].value));
+                normals[i].normal.set(static_cast<float>(v[-1] - v[1]),
+                                      static_cast<float>(v[-row] - v[row]),
+                                      static_cast<float>(v[layer] - v[-layer]));
             }
         }
     }
@@ -248,10 +281,10 @@ std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel,
 }
 
 std::uint64_t DensityGrid::belowMask(int j, int k, double isoLevel) const {
-    const GridPoint* row = &points[index(0, j, k)];
+    const double* row = &densities[densityPlaneStride * k + static_cast<std::size_t>(size) * j];
     std::uint64_t mask = 0;
     for (int i = 0; i < size; ++i) {
-        mask |= static_cast<std::uint64_t>(row[i].value < isoLevel) << i;
+        mask |= static_cast<std::uint64_t>(row[i] < isoLevel) << i;
     }
     return mask;
 }

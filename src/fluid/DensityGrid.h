@@ -33,6 +33,9 @@ class DensityGrid {
     // samples out among the pool's threads; the plain pass always runs on the calling thread.
     void computeField(std::span<const Vector3> particles, FieldKernel kernel,
                       WorkerPool* workers = nullptr);
+    // computeField then computeNormals, with each point written once.
+    void computeFieldAndNormals(std::span<const Vector3> particles, FieldKernel kernel,
+                                WorkerPool* workers = nullptr);
     // Central differences towards lower density; the outer layer keeps a zero normal. With
     // workers, the planes are shared out among the pool's threads.
     void computeNormals(WorkerPool* workers = nullptr);
@@ -53,11 +56,15 @@ class DensityGrid {
     void placePoints(float halfWidth, float halfHeight, float halfDepth);
     void wireCells();
     void copyToColumns();
-    void computeFieldPlain(std::span<const Vector3> particles);
-    void computeFieldPart(std::span<const Vector3> particles, FieldKernel kernel, int part,
-                          int parts);
-    void computeFieldPlanes(std::span<const Vector3> particles, FieldKernel kernel, int part,
-                            int parts);
+    void allocateDensities(std::size_t count);
+    void sumDensities(std::span<const Vector3> particles, FieldKernel kernel, WorkerPool* workers);
+    void sumDensitiesPlain(std::span<const Vector3> particles);
+    void sumBlocks(std::span<const Vector3> particles, FieldKernel kernel, int part,
+                   int parts);
+    void sumColumns(std::span<const Vector3> particles, FieldKernel kernel, int part,
+                    int parts);
+    void settlePlanes(WorkerPool* workers, bool withNormals);
+    void copyDensitiesOfPlane(int k);
     void computeNormalsOfPlanes(int first, int end);
     std::uint64_t belowMask(int j, int k, double isoLevel) const;
     void listCutCellsOfRow(int j, int k, std::uint64_t cutMask);
@@ -75,7 +82,11 @@ class DensityGrid {
     std::vector<float> axisX;
     std::vector<float> axisY;
     std::vector<float> axisZ;
-    std::vector<double> densities;
+    // Every sample's density once more, compactly: sample (i, j, k) at i + n j + k times the
+    // plane stride, which the last field pass chose. The view starts on a cache line.
+    std::vector<double> densityStorage;
+    std::span<double> densities;
+    std::size_t densityPlaneStride = 0;
     // Bit i of belowRows[j + n k] tells whether sample (i, j, k) lies below the iso level.
     std::vector<std::uint64_t> belowRows;
     std::vector<const GridCell*> cutCells;

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -194,42 +195,51 @@ squaredDistances(__m256 x, __m256 y, __m256 z, const Vector3& particle) {
     }
 }
 
-// (axis[i] - at)^2 for every sample of one axis, in float as the plain pass makes it.
-const std::vector<float>& squaredOffsets(std::span<const float> axis, float at) {
-    thread_local std::vector<float> squared;
-    squared.resize(axis.size());
-    for (std::size_t i = 0; i < axis.size(); ++i) {
-        const float offset = axis[i] - at;
-        squared[i] = offset * offset;
+// The grid passes: each particle's squared distance to sample (i, j, k) is (dx_i^2 + dy_j^2) +
+// dz_k^2 in float, the same operations in the same order as the plain pass. The in-plane part of
+// a block of samples is the same in every plane, so it is made once per particle and block, and
+// each plane only adds its dz^2. A block is taken through several planes at once with every sum
+// held in a register from the first particle to the last, still in index order.
+
+// Sample s of a plane lies at (x[s % n], y[s / n]); lanes past the plane's last sample are
+// marked, and their in-plane squared distance is 1, which keeps their sums finite.
+struct BlockLanes {
+    float x[fieldBlockSize];
+    float y[fieldBlockSize];
+    bool inPlane[fieldBlockSize];
+};
+
+BlockLanes lanesOf(const GridAxes& axes, std::size_t base) {
+    const std::size_t n = axes.x.size();
+    BlockLanes lanes{};
+    for (std::size_t lane = 0; lane < fieldBlockSize; ++lane) {
+        const std::size_t s = base + lane;
+        lanes.inPlane[lane] = s < n * axes.y.size();
+        lanes.x[lane] = lanes.inPlane[lane] ? axes.x[s % n] : 0.0f;
+        lanes.y[lane] = lanes.inPlane[lane] ? axes.y[s / n] : 0.0f;
     }
-    return squared;
+    return lanes;
 }
 
-// Each particle's squared distance to sample (i, j, k) is (dx_i^2 + dy_j^2) + dz_k^2 in float, the
-// same operations in the same order as the plain pass. The in-plane part is the same for every
-// plane, so it is made once per particle as a table of the plane's samples; each plane then adds
-// its dz^2. The particle loop is outermost and every sample's sum lives in densities between
-// particles, still summed in index order.
-[[gnu::target("avx512f")]] void fillPlaneTable(const GridAxes& axes, const Vector3& particle,
-                                               std::span<float> table) {
-    const std::size_t n = axes.x.size();
-    const std::vector<float>& squaredX = squaredOffsets(axes.x, particle.x);
-    for (std::size_t j = 0; j < axes.y.size(); ++j) {
-        const float dy = axes.y[j] - particle.y;
-        const __m512 squaredY = _mm512_set1_ps(dy * dy);
-        for (std::size_t i = 0; i < n; i += 16) {
-            const auto lanes = static_cast<__mmask16>(n - i >= 16 ? 0xFFFF : (1u << (n - i)) - 1);
-            const __m512 row = _mm512_maskz_loadu_ps(lanes, &squaredX[i]);
-            _mm512_mask_storeu_ps(&table[i + n * j], lanes, _mm512_add_ps(row, squaredY));
+// squaredZ[p * planes + k] = dz^2 of particle p to plane k.
+void fillSquaredOffsetsZ(std::span<const float> axisZ, std::span<const Vector3> particles,
+                         std::vector<float>& squaredZ) {
+    squaredZ.resize(particles.size() * axisZ.size());
+    float* next = squaredZ.data();
+    for (const Vector3& particle : particles) {
+        for (const float z : axisZ) {
+            const float dz = z - particle.z;
+            *next++ = dz * dz;
         }
     }
 }
 
-// A block whose sums came out NaN is summed again sample by sample with the divider.
-void dividePlaneBlock(const GridAxes& axes, std::size_t k, std::size_t first,
-                      std::span<const Vector3> particles, std::span<double> sums) {
+// A block whose sums came out NaN, or whose squared distances a fast reciprocal cannot take, is
+// summed again sample by sample with the divider.
+void divideGridBlock(const GridAxes& axes, std::size_t k, std::size_t base,
+                     std::span<const Vector3> particles, double* sums) {
     const std::size_t n = axes.x.size();
-    for (std::size_t s = first; s < first + fieldBlockSize && s < n * axes.y.size(); ++s) {
+    for (std::size_t s = base; s < base + fieldBlockSize && s < n * axes.y.size(); ++s) {
         double value = 0.0;
         for (const Vector3& particle : particles) {
             const float dx = axes.x[s % n] - particle.x;
@@ -237,67 +247,221 @@ void dividePlaneBlock(const GridAxes& axes, std::size_t k, std::size_t first,
             const float dz = axes.z[k] - particle.z;
             value += 1.0 / (dx * dx + dy * dy + dz * dz);
         }
-        sums[s] = value;
+        sums[s - base] = value;
     }
 }
 
-[[gnu::target("avx512f")]] void accumulatePlanesAvx512(const GridAxes& axes, int firstPlane,
-                                                       int endPlane,
-                                                       std::span<const Vector3> particles,
-                                                       std::span<double> densities) {
+[[gnu::target("avx512f")]] void fillInPlaneAvx512(const BlockLanes& lanes,
+                                                  std::span<const Vector3> particles,
+                                                  std::vector<float>& inPlane) {
+    inPlane.resize(particles.size() * fieldBlockSize);
+    const __m512 x = _mm512_loadu_ps(lanes.x);
+    const __m512 y = _mm512_loadu_ps(lanes.y);
+    __mmask16 outside = 0;
+    for (int lane = 0; lane < fieldBlockSize; ++lane) {
+        outside |= static_cast<__mmask16>(!lanes.inPlane[lane] << lane);
+    }
+    for (std::size_t p = 0; p < particles.size(); ++p) {
+        const __m512 dx = _mm512_sub_ps(x, _mm512_set1_ps(particles[p].x));
+        const __m512 dy = _mm512_sub_ps(y, _mm512_set1_ps(particles[p].y));
+        const __m512 squared = _mm512_add_ps(_mm512_mul_ps(dx, dx), _mm512_mul_ps(dy, dy));
+        _mm512_storeu_ps(&inPlane[p * fieldBlockSize],
+                         _mm512_mask_blend_ps(outside, squared, _mm512_set1_ps(1.0f)));
+    }
+}
+
+template <int planes>
+[[gnu::target("avx512f"), gnu::always_inline]] inline void
+sumBlockPlanesAvx512(const float* inPlane, const float* squaredZ, std::size_t planeCount,
+                     std::size_t particleCount, double* sums, std::size_t stride) {
+    __m512d lower[planes];
+    __m512d upper[planes];
+    for (int q = 0; q < planes; ++q) {
+        lower[q] = _mm512_setzero_pd();
+        upper[q] = _mm512_setzero_pd();
+    }
+    for (std::size_t p = 0; p < particleCount; ++p) {
+        const __m512 inPlaneSquared = _mm512_loadu_ps(inPlane + p * fieldBlockSize);
+        const float* planeSquared = squaredZ + p * planeCount;
+        for (int q = 0; q < planes; ++q) {
+            const __m512 squared = _mm512_add_ps(inPlaneSquared, _mm512_set1_ps(planeSquared[q]));
+            lower[q] = _mm512_add_pd(lower[q], fastReciprocal(widenedHalf<0>(squared)));
+            upper[q] = _mm512_add_pd(upper[q], fastReciprocal(widenedHalf<1>(squared)));
+        }
+    }
+    for (int q = 0; q < planes; ++q) {
+        _mm512_storeu_pd(sums + q * stride, lower[q]);
+        _mm512_storeu_pd(sums + q * stride + 8, upper[q]);
+    }
+}
+
+// As many planes at a time as leave room in the registers for the reciprocals.
+constexpr int planesPerSweepAvx512 = 5;
+
+[[gnu::target("avx512f")]] void sumBlockAvx512(const float* inPlane, const float* squaredZ,
+                                               std::size_t planeCount, std::size_t particleCount,
+                                               double* sums, std::size_t stride) {
+    for (std::size_t k = 0; k < planeCount; k += planesPerSweepAvx512) {
+        const float* planeSquared = squaredZ + k;
+        double* planeSums = sums + k * stride;
+        switch (std::min<std::size_t>(planeCount - k, planesPerSweepAvx512)) {
+        case 5:
+            sumBlockPlanesAvx512<5>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
+            break;
+        case 4:
+            sumBlockPlanesAvx512<4>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
+            break;
+        case 3:
+            sumBlockPlanesAvx512<3>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
+            break;
+        case 2:
+            sumBlockPlanesAvx512<2>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
+            break;
+        default:
+            sumBlockPlanesAvx512<1>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
+            break;
+        }
+    }
+}
+
+[[gnu::target("avx512f")]] bool anyUnorderedAvx512(const double* block) {
+    const __m512d lower = _mm512_loadu_pd(block);
+    const __m512d upper = _mm512_loadu_pd(block + 8);
+    return (_mm512_cmp_pd_mask(lower, lower, _CMP_UNORD_Q) |
+            _mm512_cmp_pd_mask(upper, upper, _CMP_UNORD_Q)) != 0;
+}
+
+[[gnu::target("avx512f")]] void accumulateGridAvx512(const GridAxes& axes, int firstBlock,
+                                                     int endBlock,
+                                                     std::span<const Vector3> particles,
+                                                     std::span<double> densities) {
     const std::size_t stride = fieldPlaneStride(axes.x.size());
-    thread_local std::vector<float> table;
-    // Padding lanes hold 1, which keeps their sums finite.
-    table.assign(stride, 1.0f);
-    std::fill(densities.begin(), densities.end(), 0.0);
-    for (const Vector3& particle : particles) {
-        fillPlaneTable(axes, particle, table);
-        for (int k = firstPlane; k < endPlane; ++k) {
-            const float dz = axes.z[static_cast<std::size_t>(k)] - particle.z;
-            const __m512 squaredZ = _mm512_set1_ps(dz * dz);
-            double* sums = &densities[static_cast<std::size_t>(k - firstPlane) * stride];
-            for (std::size_t base = 0; base < stride; base += 16) {
-                const __m512 squared = _mm512_add_ps(_mm512_loadu_ps(&table[base]), squaredZ);
-                _mm512_storeu_pd(&sums[base],
-                                 _mm512_add_pd(_mm512_loadu_pd(&sums[base]),
-                                               fastReciprocal(widenedHalf<0>(squared))));
-                _mm512_storeu_pd(&sums[base + 8],
-                                 _mm512_add_pd(_mm512_loadu_pd(&sums[base + 8]),
-                                               fastReciprocal(widenedHalf<1>(squared))));
-            }
-        }
-    }
-    for (int k = firstPlane; k < endPlane; ++k) {
-        const std::span<double> sums =
-            densities.subspan(static_cast<std::size_t>(k - firstPlane) * stride, stride);
-        for (std::size_t base = 0; base < stride; base += 16) {
-            const __m512d lower = _mm512_loadu_pd(&sums[base]);
-            const __m512d upper = _mm512_loadu_pd(&sums[base + 8]);
-            if ((_mm512_cmp_pd_mask(lower, lower, _CMP_UNORD_Q) |
-                 _mm512_cmp_pd_mask(upper, upper, _CMP_UNORD_Q)) != 0) {
-                dividePlaneBlock(axes, static_cast<std::size_t>(k), base, particles, sums);
+    const std::size_t planeCount = axes.z.size();
+    thread_local std::vector<float> squaredZ;
+    thread_local std::vector<float> inPlane;
+    fillSquaredOffsetsZ(axes.z, particles, squaredZ);
+    for (int block = firstBlock; block < endBlock; ++block) {
+        const std::size_t base = static_cast<std::size_t>(block) * fieldBlockSize;
+        fillInPlaneAvx512(lanesOf(axes, base), particles, inPlane);
+        sumBlockAvx512(inPlane.data(), squaredZ.data(), planeCount, particles.size(),
+                       &densities[base], stride);
+        for (std::size_t k = 0; k < planeCount; ++k) {
+            double* sums = &densities[k * stride + base];
+            if (anyUnorderedAvx512(sums)) {
+                divideGridBlock(axes, k, base, particles, sums);
             }
         }
     }
 }
 
-// The AVX2 plane pass makes the same tables without AVX-512's masked loads and stores.
-[[gnu::target("avx2,fma")]] void fillPlaneTableAvx2(const GridAxes& axes, const Vector3& particle,
-                                                   std::span<float> table) {
-    const std::size_t n = axes.x.size();
-    const std::vector<float>& squaredX = squaredOffsets(axes.x, particle.x);
-    for (std::size_t j = 0; j < axes.y.size(); ++j) {
-        const float dy = axes.y[j] - particle.y;
-        const float squaredY = dy * dy;
-        float* row = &table[n * j];
-        for (std::size_t i = 0; i < n; ++i) {
-            row[i] = squaredX[i] + squaredY;
+// The smallest and largest of a set of squared distances.
+struct SquaredRange {
+    float lowest;
+    float highest;
+};
+
+// NaNs are passed over, as in the in-plane range below.
+SquaredRange rangeOf(std::span<const float> values) {
+    SquaredRange range{std::numeric_limits<float>::infinity(), 0.0f};
+    for (const float value : values) {
+        range.lowest = value < range.lowest ? value : range.lowest;
+        range.highest = value > range.highest ? value : range.highest;
+    }
+    return range;
+}
+
+// Every squared distance of a block is (in-plane + dz^2) rounded, so it lies between the
+// rounded sums of the smallest and of the largest parts; checking those two shows whether the
+// whole block is in the float reciprocal's range.
+bool inFloatRcpRange(const SquaredRange& inPlane, const SquaredRange& planes) {
+    const float lowest = inPlane.lowest + planes.lowest;
+    const float highest = inPlane.highest + planes.highest;
+    return lowest >= lowestForFloatRcp && highest < highestForFloatRcp;
+}
+
+// A NaN is left out of the range: it makes the sums NaN, which sends the block to the divider.
+[[gnu::target("avx2,fma")]] SquaredRange fillInPlaneAvx2(const BlockLanes& lanes,
+                                                         std::span<const Vector3> particles,
+                                                         std::vector<float>& inPlane) {
+    inPlane.resize(particles.size() * fieldBlockSize);
+    __m256 lowest = _mm256_set1_ps(std::numeric_limits<float>::infinity());
+    __m256 highest = _mm256_setzero_ps();
+    for (int half = 0; half < fieldBlockSize; half += 8) {
+        const __m256 x = _mm256_loadu_ps(lanes.x + half);
+        const __m256 y = _mm256_loadu_ps(lanes.y + half);
+        alignas(32) float outsideBits[8];
+        for (int lane = 0; lane < 8; ++lane) {
+            outsideBits[lane] = lanes.inPlane[half + lane] ? 0.0f : -1.0f;
+        }
+        const __m256 outside = _mm256_load_ps(outsideBits);
+        for (std::size_t p = 0; p < particles.size(); ++p) {
+            const __m256 dx = _mm256_sub_ps(x, _mm256_set1_ps(particles[p].x));
+            const __m256 dy = _mm256_sub_ps(y, _mm256_set1_ps(particles[p].y));
+            const __m256 squared =
+                _mm256_blendv_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)),
+                                 _mm256_set1_ps(1.0f), outside);
+            lowest = _mm256_min_ps(squared, lowest);
+            highest = _mm256_max_ps(squared, highest);
+            _mm256_storeu_ps(&inPlane[p * fieldBlockSize + half], squared);
+        }
+    }
+    alignas(32) float lows[8];
+    alignas(32) float highs[8];
+    _mm256_store_ps(lows, lowest);
+    _mm256_store_ps(highs, highest);
+    return {*std::min_element(lows, lows + 8), *std::max_element(highs, highs + 8)};
+}
+
+template <int planes>
+[[gnu::target("avx2,fma"), gnu::always_inline]] inline void
+sumHalfBlockPlanesAvx2(const float* inPlane, const float* squaredZ, std::size_t planeCount,
+                       std::size_t particleCount, double* sums, std::size_t stride) {
+    __m256d lower[planes];
+    __m256d upper[planes];
+    for (int q = 0; q < planes; ++q) {
+        lower[q] = _mm256_setzero_pd();
+        upper[q] = _mm256_setzero_pd();
+    }
+    for (std::size_t p = 0; p < particleCount; ++p) {
+        const __m256 inPlaneSquared = _mm256_loadu_ps(inPlane + p * fieldBlockSize);
+        const float* planeSquared = squaredZ + p * planeCount;
+        for (int q = 0; q < planes; ++q) {
+            const __m256 squared = _mm256_add_ps(inPlaneSquared, _mm256_set1_ps(planeSquared[q]));
+            const __m256 approximation = _mm256_rcp_ps(squared);
+            lower[q] = _mm256_add_pd(
+                lower[q], fastReciprocal(_mm256_cvtps_pd(_mm256_castps256_ps128(squared)),
+                                         _mm256_castps256_ps128(approximation)));
+            upper[q] = _mm256_add_pd(
+                upper[q], fastReciprocal(_mm256_cvtps_pd(_mm256_extractf128_ps(squared, 1)),
+                                         _mm256_extractf128_ps(approximation, 1)));
+        }
+    }
+    for (int q = 0; q < planes; ++q) {
+        _mm256_storeu_pd(sums + q * stride, lower[q]);
+        _mm256_storeu_pd(sums + q * stride + 4, upper[q]);
+    }
+}
+
+constexpr int planesPerSweepAvx2 = 2;
+
+[[gnu::target("avx2,fma")]] void sumBlockAvx2(const float* inPlane, const float* squaredZ,
+                                              std::size_t planeCount, std::size_t particleCount,
+                                              double* sums, std::size_t stride) {
+    for (int half = 0; half < fieldBlockSize; half += 8) {
+        for (std::size_t k = 0; k < planeCount; k += planesPerSweepAvx2) {
+            double* planeSums = sums + k * stride + half;
+            if (planeCount - k >= planesPerSweepAvx2) {
+                sumHalfBlockPlanesAvx2<2>(inPlane + half, squaredZ + k, planeCount, particleCount,
+                                          planeSums, stride);
+            } else {
+                sumHalfBlockPlanesAvx2<1>(inPlane + half, squaredZ + k, planeCount, particleCount,
+                                          planeSums, stride);
+            }
         }
     }
 }
 
-// Whether any of a block's sums is NaN.
-[[gnu::target("avx2,fma")]] bool anyUnordered(const double* block) {
+[[gnu::target("avx2,fma")]] bool anyUnorderedAvx2(const double* block) {
     __m256d unordered = _mm256_setzero_pd();
     for (int q = 0; q < fieldBlockSize; q += 4) {
         const __m256d sums = _mm256_loadu_pd(block + q);
@@ -306,57 +470,28 @@ void dividePlaneBlock(const GridAxes& axes, std::size_t k, std::size_t first,
     return _mm256_movemask_pd(unordered) != 0;
 }
 
-// As the AVX-512 plane pass, with the float reciprocal's range watched plane by plane: a plane
-// that met a squared distance out of its range is summed again with the divider, as is any block
-// whose sums came out NaN.
-[[gnu::target("avx2,fma")]] void accumulatePlanesAvx2(const GridAxes& axes, int firstPlane,
-                                                     int endPlane,
-                                                     std::span<const Vector3> particles,
-                                                     std::span<double> densities) {
+[[gnu::target("avx2,fma")]] void accumulateGridAvx2(const GridAxes& axes, int firstBlock,
+                                                    int endBlock,
+                                                    std::span<const Vector3> particles,
+                                                    std::span<double> densities) {
     const std::size_t stride = fieldPlaneStride(axes.x.size());
-    thread_local std::vector<float> table;
-    table.assign(stride, 1.0f);
-    thread_local std::vector<unsigned char> planeOutOfRange;
-    planeOutOfRange.assign(static_cast<std::size_t>(endPlane - firstPlane), 0);
-    std::fill(densities.begin(), densities.end(), 0.0);
-    for (const Vector3& particle : particles) {
-        fillPlaneTableAvx2(axes, particle, table);
-        for (int k = firstPlane; k < endPlane; ++k) {
-            const float dz = axes.z[static_cast<std::size_t>(k)] - particle.z;
-            const __m256 squaredZ = _mm256_set1_ps(dz * dz);
-            double* sums = &densities[static_cast<std::size_t>(k - firstPlane) * stride];
-            __m256 lowest = _mm256_set1_ps(lowestForFloatRcp);
-            __m256 highest = _mm256_setzero_ps();
-            for (std::size_t base = 0; base < stride; base += 8) {
-                const __m256 squared = _mm256_add_ps(_mm256_loadu_ps(&table[base]), squaredZ);
-                lowest = _mm256_min_ps(lowest, squared);
-                highest = _mm256_max_ps(highest, squared);
-                const __m256 approximation = _mm256_rcp_ps(squared);
-                _mm256_storeu_pd(
-                    &sums[base],
-                    _mm256_add_pd(_mm256_loadu_pd(&sums[base]),
-                                  fastReciprocal(_mm256_cvtps_pd(_mm256_castps256_ps128(squared)),
-                                                 _mm256_castps256_ps128(approximation))));
-                _mm256_storeu_pd(
-                    &sums[base + 4],
-                    _mm256_add_pd(_mm256_loadu_pd(&sums[base + 4]),
-                                  fastReciprocal(_mm256_cvtps_pd(_mm256_extractf128_ps(squared, 1)),
-                                                 _mm256_extractf128_ps(approximation, 1))));
-            }
-            const __m256 outOfRange = _mm256_or_ps(
-                _mm256_cmp_ps(lowest, _mm256_set1_ps(lowestForFloatRcp), _CMP_LT_OQ),
-                _mm256_cmp_ps(highest, _mm256_set1_ps(highestForFloatRcp), _CMP_GE_OQ));
-            planeOutOfRange[static_cast<std::size_t>(k - firstPlane)] |=
-                static_cast<unsigned char>(_mm256_movemask_ps(outOfRange) != 0);
+    const std::size_t planeCount = axes.z.size();
+    thread_local std::vector<float> squaredZ;
+    thread_local std::vector<float> inPlane;
+    fillSquaredOffsetsZ(axes.z, particles, squaredZ);
+    const SquaredRange planes = rangeOf(squaredZ);
+    for (int block = firstBlock; block < endBlock; ++block) {
+        const std::size_t base = static_cast<std::size_t>(block) * fieldBlockSize;
+        const bool fast =
+            inFloatRcpRange(fillInPlaneAvx2(lanesOf(axes, base), particles, inPlane), planes);
+        if (fast) {
+            sumBlockAvx2(inPlane.data(), squaredZ.data(), planeCount, particles.size(),
+                         &densities[base], stride);
         }
-    }
-    for (int k = firstPlane; k < endPlane; ++k) {
-        const std::span<double> sums =
-            densities.subspan(static_cast<std::size_t>(k - firstPlane) * stride, stride);
-        const bool wholePlane = planeOutOfRange[static_cast<std::size_t>(k - firstPlane)] != 0;
-        for (std::size_t base = 0; base < stride; base += 16) {
-            if (wholePlane || anyUnordered(&sums[base])) {
-                dividePlaneBlock(axes, static_cast<std::size_t>(k), base, particles, sums);
+        for (std::size_t k = 0; k < planeCount; ++k) {
+            double* sums = &densities[k * stride + base];
+            if (!fast || anyUnorderedAvx2(sums)) {
+                divideGridBlock(axes, k, base, particles, sums);
             }
         }
     }
@@ -458,20 +593,20 @@ std::size_t fieldPlaneStride(std::size_t n) {
     return (n * n + block - 1) / block * block;
 }
 
-bool hasFieldPlanePass(FieldKernel kernel) {
+bool hasFieldGridPass(FieldKernel kernel) {
     return (kernel == FieldKernel::avx512 || kernel == FieldKernel::avx2) &&
            isFieldKernelSupported(kernel);
 }
 
-void accumulatePlaneDensities(FieldKernel kernel, const GridAxes& axes, int firstPlane,
-                              int endPlane, std::span<const Vector3> particles,
-                              std::span<double> densities) {
-    if (!hasFieldPlanePass(kernel)) {
+void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes, int firstBlock,
+                             int endBlock, std::span<const Vector3> particles,
+                             std::span<double> densities) {
+    if (!hasFieldGridPass(kernel)) {
         return;
     }
     kernel == FieldKernel::avx512
-        ? accumulatePlanesAvx512(axes, firstPlane, endPlane, particles, densities)
-        : accumulatePlanesAvx2(axes, firstPlane, endPlane, particles, densities);
+        ? accumulateGridAvx512(axes, firstBlock, endBlock, particles, densities)
+        : accumulateGridAvx2(axes, firstBlock, endBlock, particles, densities);
 }
 
 std::size_t reciprocalsOfFloats(FieldKernel kernel, std::span<const float> values,

@@ -23,14 +23,14 @@ struct SampleColumns {
 inline constexpr int fieldBlockSize = 16;
 
 // A regular grid's sample coordinates, axis by axis: sample (i, j, k) lies at (x[i], y[j], z[k]),
-// and the field of such a grid can be taken plane by plane along k.
+// and the field of such a grid can be taken block by block through every plane along k.
 struct GridAxes {
     std::span<const float> x;
     std::span<const float> y;
     std::span<const float> z;
 };
 
-// Densities of a plane pass: plane after plane, sample (i, j) of a plane at i + n j, each plane
+// Densities of a grid pass: plane after plane, sample (i, j) of a plane at i + n j, each plane
 // padded to a whole number of blocks.
 std::size_t fieldPlaneStride(std::size_t n);
 
@@ -45,14 +45,15 @@ const char* fieldKernelName(FieldKernel kernel);
 void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
                          std::span<const Vector3> particles, std::span<double> densities);
 
-// Whether the kernel has a plane pass on this processor. It sums the same terms in the same order
+// Whether the kernel has a grid pass on this processor. It sums the same terms in the same order
 // as the plain pass, but works out each particle's in-plane distances once for all planes.
-bool hasFieldPlanePass(FieldKernel kernel);
-// The densities of planes firstPlane .. endPlane - 1 of a grid with as many samples along x as
-// along y, into densities laid out as fieldPlaneStride gives, starting at firstPlane.
-void accumulatePlaneDensities(FieldKernel kernel, const GridAxes& axes, int firstPlane,
-                              int endPlane, std::span<const Vector3> particles,
-                              std::span<double> densities);
+bool hasFieldGridPass(FieldKernel kernel);
+// The densities of in-plane blocks firstBlock .. endBlock - 1 (fieldBlockSize samples each) in
+// every plane of a grid with as many samples along x as along y, into densities laid out as
+// fieldPlaneStride gives: plane k from k times the stride. Other entries are left alone.
+void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes, int firstBlock,
+                             int endBlock, std::span<const Vector3> particles,
+                             std::span<double> densities);
 
 // reciprocals[i] = 1 / double(values[i]) the way the kernel's field pass takes it, for as many
 // whole vectors as values holds: by its fast reciprocal where the kernel trusts that, by the

@@ -127,8 +127,7 @@ void FluidSimulation::simulate(float dt) {
     }
     accumulateForces();
     integrate(dt);
-    grid.computeField(positions, fieldKernel, fieldWorkers);
-    grid.computeNormals(fieldWorkers);
+    grid.computeFieldAndNormals(positions, fieldKernel, fieldWorkers);
 }
 
 // Every force is summed before any particle moves. The pair term pushes apart closer than the

@@ -124,6 +124,14 @@ std::vector<std::uint64_t> fieldBits(const DensityGrid& grid) {
     return bits;
 }
 
+std::vector<Vector3> normalsOf(const DensityGrid& grid) {
+    std::vector<Vector3> normals;
+    for (const GridPoint& point : grid.getPoints()) {
+        normals.push_back(point.normal);
+    }
+    return normals;
+}
+
 TEST(DensityGrid, EveryKernelMatchesThePlainFieldPassBitForBitOnOneCoreOrSeveral) {
     std::mt19937 engine(20240611);
     struct Shape {
@@ -150,10 +158,12 @@ TEST(DensityGrid, EveryKernelMatchesThePlainFieldPassBitForBitOnOneCoreOrSeveral
                 for (int count : {1, 7, 20, 80, 131}) {
                     const auto particles = randomParticles(engine, count, 3.5f);
                     plain.computeField(particles, FieldKernel::plain);
-                    fast.computeField(particles, kernel, workers);
+                    plain.computeNormals();
+                    fast.computeFieldAndNormals(particles, kernel, workers);
                     ASSERT_EQ(fieldBits(fast), fieldBits(plain))
                         << fieldKernelName(kernel) << " kernel, " << count << " particles on "
                         << shape.size << " points, " << (workers ? "3 threads" : "1 thread");
+                    ASSERT_EQ(normalsOf(fast), normalsOf(plain));
                 }
             }
         }
