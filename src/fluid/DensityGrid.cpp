@@ -51,10 +51,12 @@ void DensityGrid::clear() {
     axisX = {};
     axisY = {};
     axisZ = {};
+    planeOffsets = {};
     densityStorage = {};
     densities = {};
     densityPlaneStride = 0;
     belowRows = {};
+    sortedLevel.reset();
     cutCells = {};
 }
 
@@ -129,22 +131,31 @@ void DensityGrid::allocateDensities(std::size_t count) {
 void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel kernel,
                                WorkerPool* workers) {
     sumDensities(particles, kernel, workers);
-    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, false);
+    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, false, nullptr);
 }
 
 void DensityGrid::computeFieldAndNormals(std::span<const Vector3> particles, FieldKernel kernel,
-                                         WorkerPool* workers) {
+                                         double isoLevel, WorkerPool* workers) {
     sumDensities(particles, kernel, workers);
-    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, true);
+    const bool sorting = size <= maskedSizeLimit;
+    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, true,
+                 sorting ? &isoLevel : nullptr);
+    if (sorting) {
+        sortedLevel = isoLevel;
+    }
 }
 
 void DensityGrid::sumDensities(std::span<const Vector3> particles, FieldKernel kernel,
                                WorkerPool* workers) {
+    sortedLevel.reset();
     const bool byColumns = kernel != FieldKernel::plain && hasFieldGridPass(kernel);
     densityPlaneStride = byColumns ? fieldPlaneStride(size) : static_cast<std::size_t>(size) * size;
     if (kernel == FieldKernel::plain) {
         sumDensitiesPlain(particles);
         return;
+    }
+    if (byColumns) {
+        fillPlaneOffsets(axisZ, particles, planeOffsets);
     }
     if (workers == nullptr || workers->getThreadCount() == 1) {
         byColumns ? sumColumns(particles, kernel, 0, 1) : sumBlocks(particles, kernel, 0, 1);
@@ -165,7 +176,7 @@ void DensityGrid::sumDensities(std::span<const Vector3> particles, FieldKernel k
 void DensityGrid::sumColumns(std::span<const Vector3> particles, FieldKernel kernel, int part,
                              int parts) {
     const int blocks = static_cast<int>(densityPlaneStride / fieldBlockSize);
-    accumulateGridDensities(kernel, {axisX, axisY, axisZ}, blocks * part / parts,
+    accumulateGridDensities(kernel, {axisX, axisY, axisZ}, planeOffsets, blocks * part / parts,
                             blocks * (part + 1) / parts, particles, densities);
 }
 
@@ -182,17 +193,26 @@ void DensityGrid::sumBlocks(std::span<const Vector3> particles, FieldKernel kern
     accumulateDensities(kernel, columns, particles, densities.subspan(first, count));
 }
 
-// The points take their densities, and their normals too when asked, plane by plane: one thread
-// writes each point once.
-void DensityGrid::settlePlanes(WorkerPool* workers, bool withNormals) {
-    WorkerPool::shareOut(workers, size, [this, withNormals](int first, int end) {
+// The points take their densities, and their normals and below masks too when asked, plane by
+// plane: one thread writes each point once.
+void DensityGrid::settlePlanes(WorkerPool* workers, bool withNormals, const double* sortLevel) {
+    WorkerPool::shareOut(workers, size, [this, withNormals, sortLevel](int first, int end) {
         for (int k = first; k < end; ++k) {
             copyDensitiesOfPlane(k);
             if (withNormals && k > 0 && k < size - 1) {
                 computeNormalsOfPlanes(k, k + 1);
             }
+            if (sortLevel != nullptr) {
+                sortPlane(k, *sortLevel);
+            }
         }
     });
+}
+
+void DensityGrid::sortPlane(int k, double isoLevel) {
+    for (int j = 0; j < size; ++j) {
+        belowRows[j + size * k] = belowMask(j, k, isoLevel);
+    }
 }
 
 void DensityGrid::copyDensitiesOfPlane(int k) {
@@ -251,17 +271,18 @@ std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel,
     if (size < 2) {
         return cutCells;
     }
-    if (size > 64) {
+    if (size > maskedSizeLimit) {
         listCutCellsOneByOne(isoLevel);
         return cutCells;
     }
-    WorkerPool::shareOut(workers, size, [this, isoLevel](int first, int end) {
-        for (int k = first; k < end; ++k) {
-            for (int j = 0; j < size; ++j) {
-                belowRows[j + size * k] = belowMask(j, k, isoLevel);
+    if (sortedLevel != isoLevel) {
+        WorkerPool::shareOut(workers, size, [this, isoLevel](int first, int end) {
+            for (int k = first; k < end; ++k) {
+                sortPlane(k, isoLevel);
             }
-        }
-    });
+        });
+        sortedLevel = isoLevel;
+    }
     const std::uint64_t cellBits = (std::uint64_t{1} << (size - 1)) - 1;
     for (int k = 0; k + 1 < size; ++k) {
         for (int j = 0; j + 1 < size; ++j) {

@@ -6,6 +6,7 @@
 #include "fluid/WorkerPool.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -33,9 +34,10 @@ class DensityGrid {
     // samples out among the pool's threads; the plain pass always runs on the calling thread.
     void computeField(std::span<const Vector3> particles, FieldKernel kernel,
                       WorkerPool* workers = nullptr);
-    // computeField then computeNormals, with each point written once.
+    // computeField then computeNormals, with each point written once; the samples are also
+    // sorted against isoLevel while they are at hand, which findCutCells at that level reuses.
     void computeFieldAndNormals(std::span<const Vector3> particles, FieldKernel kernel,
-                                WorkerPool* workers = nullptr);
+                                double isoLevel, WorkerPool* workers = nullptr);
     // Central differences towards lower density; the outer layer keeps a zero normal. With
     // workers, the planes are shared out among the pool's threads.
     void computeNormals(WorkerPool* workers = nullptr);
@@ -63,8 +65,9 @@ class DensityGrid {
                    int parts);
     void sumColumns(std::span<const Vector3> particles, FieldKernel kernel, int part,
                     int parts);
-    void settlePlanes(WorkerPool* workers, bool withNormals);
+    void settlePlanes(WorkerPool* workers, bool withNormals, const double* sortLevel);
     void copyDensitiesOfPlane(int k);
+    void sortPlane(int k, double isoLevel);
     void computeNormalsOfPlanes(int first, int end);
     std::uint64_t belowMask(int j, int k, double isoLevel) const;
     void listCutCellsOfRow(int j, int k, std::uint64_t cutMask);
@@ -82,13 +85,18 @@ class DensityGrid {
     std::vector<float> axisX;
     std::vector<float> axisY;
     std::vector<float> axisZ;
+    // Each particle's squared offset to every plane, for the parts of one grid pass.
+    std::vector<float> planeOffsets;
     // Every sample's density once more, compactly: sample (i, j, k) at i + n j + k times the
     // plane stride, which the last field pass chose. The view starts on a cache line.
     std::vector<double> densityStorage;
     std::span<double> densities;
     std::size_t densityPlaneStride = 0;
-    // Bit i of belowRows[j + n k] tells whether sample (i, j, k) lies below the iso level.
+    // Bit i of belowRows[j + n k] tells whether sample (i, j, k) lies below sortedLevel, for
+    // grids no wider than a mask.
+    static constexpr int maskedSizeLimit = 64;
     std::vector<std::uint64_t> belowRows;
+    std::optional<double> sortedLevel;
     std::vector<const GridCell*> cutCells;
 };
 

@@ -221,19 +221,6 @@ BlockLanes lanesOf(const GridAxes& axes, std::size_t base) {
     return lanes;
 }
 
-// squaredZ[p * planes + k] = dz^2 of particle p to plane k.
-void fillSquaredOffsetsZ(std::span<const float> axisZ, std::span<const Vector3> particles,
-                         std::vector<float>& squaredZ) {
-    squaredZ.resize(particles.size() * axisZ.size());
-    float* next = squaredZ.data();
-    for (const Vector3& particle : particles) {
-        for (const float z : axisZ) {
-            const float dz = z - particle.z;
-            *next++ = dz * dz;
-        }
-    }
-}
-
 // A block whose sums came out NaN, or whose squared distances a fast reciprocal cannot take, is
 // summed again sample by sample with the divider.
 void divideGridBlock(const GridAxes& axes, std::size_t k, std::size_t base,
@@ -331,19 +318,17 @@ constexpr int planesPerSweepAvx512 = 5;
             _mm512_cmp_pd_mask(upper, upper, _CMP_UNORD_Q)) != 0;
 }
 
-[[gnu::target("avx512f")]] void accumulateGridAvx512(const GridAxes& axes, int firstBlock,
-                                                     int endBlock,
+[[gnu::target("avx512f")]] void accumulateGridAvx512(const GridAxes& axes, const float* squaredZ,
+                                                     int firstBlock, int endBlock,
                                                      std::span<const Vector3> particles,
                                                      std::span<double> densities) {
     const std::size_t stride = fieldPlaneStride(axes.x.size());
     const std::size_t planeCount = axes.z.size();
-    thread_local std::vector<float> squaredZ;
     thread_local std::vector<float> inPlane;
-    fillSquaredOffsetsZ(axes.z, particles, squaredZ);
     for (int block = firstBlock; block < endBlock; ++block) {
         const std::size_t base = static_cast<std::size_t>(block) * fieldBlockSize;
         fillInPlaneAvx512(lanesOf(axes, base), particles, inPlane);
-        sumBlockAvx512(inPlane.data(), squaredZ.data(), planeCount, particles.size(),
+        sumBlockAvx512(inPlane.data(), squaredZ, planeCount, particles.size(),
                        &densities[base], stride);
         for (std::size_t k = 0; k < planeCount; ++k) {
             double* sums = &densities[k * stride + base];
@@ -470,22 +455,20 @@ constexpr int planesPerSweepAvx2 = 2;
     return _mm256_movemask_pd(unordered) != 0;
 }
 
-[[gnu::target("avx2,fma")]] void accumulateGridAvx2(const GridAxes& axes, int firstBlock,
-                                                    int endBlock,
+[[gnu::target("avx2,fma")]] void accumulateGridAvx2(const GridAxes& axes, const float* squaredZ,
+                                                    int firstBlock, int endBlock,
                                                     std::span<const Vector3> particles,
                                                     std::span<double> densities) {
     const std::size_t stride = fieldPlaneStride(axes.x.size());
     const std::size_t planeCount = axes.z.size();
-    thread_local std::vector<float> squaredZ;
     thread_local std::vector<float> inPlane;
-    fillSquaredOffsetsZ(axes.z, particles, squaredZ);
-    const SquaredRange planes = rangeOf(squaredZ);
+    const SquaredRange planes = rangeOf({squaredZ, planeCount * particles.size()});
     for (int block = firstBlock; block < endBlock; ++block) {
         const std::size_t base = static_cast<std::size_t>(block) * fieldBlockSize;
         const bool fast =
             inFloatRcpRange(fillInPlaneAvx2(lanesOf(axes, base), particles, inPlane), planes);
         if (fast) {
-            sumBlockAvx2(inPlane.data(), squaredZ.data(), planeCount, particles.size(),
+            sumBlockAvx2(inPlane.data(), squaredZ, planeCount, particles.size(),
                          &densities[base], stride);
         }
         for (std::size_t k = 0; k < planeCount; ++k) {
@@ -598,15 +581,27 @@ bool hasFieldGridPass(FieldKernel kernel) {
            isFieldKernelSupported(kernel);
 }
 
-void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes, int firstBlock,
-                             int endBlock, std::span<const Vector3> particles,
-                             std::span<double> densities) {
-    if (!hasFieldGridPass(kernel)) {
+void fillPlaneOffsets(std::span<const float> axisZ, std::span<const Vector3> particles,
+                      std::vector<float>& squaredZ) {
+    squaredZ.resize(particles.size() * axisZ.size());
+    float* next = squaredZ.data();
+    for (const Vector3& particle : particles) {
+        for (const float z : axisZ) {
+            const float dz = z - particle.z;
+            *next++ = dz * dz;
+        }
+    }
+}
+
+void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes,
+                             std::span<const float> squaredZ, int firstBlock, int endBlock,
+                             std::span<const Vector3> particles, std::span<double> densities) {
+    if (!hasFieldGridPass(kernel) || squaredZ.size() != axes.z.size() * particles.size()) {
         return;
     }
     kernel == FieldKernel::avx512
-        ? accumulateGridAvx512(axes, firstBlock, endBlock, particles, densities)
-        : accumulateGridAvx2(axes, firstBlock, endBlock, particles, densities);
+        ? accumulateGridAvx512(axes, squaredZ.data(), firstBlock, endBlock, particles, densities)
+        : accumulateGridAvx2(axes, squaredZ.data(), firstBlock, endBlock, particles, densities);
 }
 
 std::size_t reciprocalsOfFloats(FieldKernel kernel, std::span<const float> values,

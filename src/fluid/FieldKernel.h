@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <span>
+#include <vector>
 
 namespace velmorra {
 
@@ -48,12 +49,17 @@ void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
 // Whether the kernel has a grid pass on this processor. It sums the same terms in the same order
 // as the plain pass, but works out each particle's in-plane distances once for all planes.
 bool hasFieldGridPass(FieldKernel kernel);
+// squaredZ[p * planes + k] = dz^2 of particle p to plane k, in float as the plain pass makes it.
+// Made once per grid pass and shared by its parts.
+void fillPlaneOffsets(std::span<const float> axisZ, std::span<const Vector3> particles,
+                      std::vector<float>& squaredZ);
 // The densities of in-plane blocks firstBlock .. endBlock - 1 (fieldBlockSize samples each) in
 // every plane of a grid with as many samples along x as along y, into densities laid out as
-// fieldPlaneStride gives: plane k from k times the stride. Other entries are left alone.
-void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes, int firstBlock,
-                             int endBlock, std::span<const Vector3> particles,
-                             std::span<double> densities);
+// fieldPlaneStride gives: plane k from k times the stride. Other entries are left alone, and
+// nothing is done when squaredZ is not fillPlaneOffsets' for these axes and particles.
+void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes,
+                             std::span<const float> squaredZ, int firstBlock, int endBlock,
+                             std::span<const Vector3> particles, std::span<double> densities);
 
 // reciprocals[i] = 1 / double(values[i]) the way the kernel's field pass takes it, for as many
 // whole vectors as values holds: by its fast reciprocal where the kernel trusts that, by the

@@ -127,7 +127,7 @@ void FluidSimulation::simulate(float dt) {
     }
     accumulateForces();
     integrate(dt);
-    grid.computeFieldAndNormals(positions, fieldKernel, fieldWorkers);
+    grid.computeFieldAndNormals(positions, fieldKernel, isoLevel, fieldWorkers);
 }
 
 // Every force is summed before any particle moves. The pair term pushes apart closer than the
