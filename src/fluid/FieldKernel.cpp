@@ -283,31 +283,35 @@ sumBlockPlanesAvx512(const float* inPlane, const float* squaredZ, std::size_t pl
 }
 
 // As many planes at a time as leave room in the registers for the reciprocals.
-constexpr int planesPerSweepAvx512 = 5;
+constexpr int planesPerSweepAvx512 = 4;
+
+template <int planes>
+[[gnu::target("avx512f"), gnu::always_inline]] inline void
+sumBlockLastPlanesAvx512(std::size_t left, const float* inPlane, const float* squaredZ,
+                         std::size_t planeCount, std::size_t particleCount, double* sums,
+                         std::size_t stride) {
+    if constexpr (planes > 1) {
+        if (left < planes) {
+            sumBlockLastPlanesAvx512<planes - 1>(left, inPlane, squaredZ, planeCount,
+                                                 particleCount, sums, stride);
+            return;
+        }
+    }
+    sumBlockPlanesAvx512<planes>(inPlane, squaredZ, planeCount, particleCount, sums, stride);
+}
 
 [[gnu::target("avx512f")]] void sumBlockAvx512(const float* inPlane, const float* squaredZ,
                                                std::size_t planeCount, std::size_t particleCount,
                                                double* sums, std::size_t stride) {
-    for (std::size_t k = 0; k < planeCount; k += planesPerSweepAvx512) {
-        const float* planeSquared = squaredZ + k;
-        double* planeSums = sums + k * stride;
-        switch (std::min<std::size_t>(planeCount - k, planesPerSweepAvx512)) {
-        case 5:
-            sumBlockPlanesAvx512<5>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
-            break;
-        case 4:
-            sumBlockPlanesAvx512<4>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
-            break;
-        case 3:
-            sumBlockPlanesAvx512<3>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
-            break;
-        case 2:
-            sumBlockPlanesAvx512<2>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
-            break;
-        default:
-            sumBlockPlanesAvx512<1>(inPlane, planeSquared, planeCount, particleCount, planeSums, stride);
-            break;
-        }
+    std::size_t k = 0;
+    for (; k + planesPerSweepAvx512 <= planeCount; k += planesPerSweepAvx512) {
+        sumBlockPlanesAvx512<planesPerSweepAvx512>(inPlane, squaredZ + k, planeCount,
+                                                   particleCount, sums + k * stride, stride);
+    }
+    if (k < planeCount) {
+        sumBlockLastPlanesAvx512<planesPerSweepAvx512 - 1>(planeCount - k, inPlane, squaredZ + k,
+                                                           planeCount, particleCount,
+                                                           sums + k * stride, stride);
     }
 }
 
