@@ -5,6 +5,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 
 namespace velmorra {
@@ -13,6 +14,9 @@ namespace {
 
 // Closer than this, the pair force stops growing.
 constexpr float nearestDistance = 0.05f;
+
+// Small enough that the calling thread starts emitting soon after the pool starts cutting.
+constexpr std::size_t cellsPerCutPart = 32;
 
 float unitDraw() {
     return static_cast<float>(demoRandom().next()) / static_cast<float>(Random::maxValue);
@@ -107,6 +111,7 @@ void FluidSimulation::release() {
     forces = {};
     grid.clear();
     crossings = {};
+    partsCut = std::vector<std::atomic<unsigned>>();
     particleCount = 0;
     initialized = false;
 }
@@ -177,15 +182,33 @@ void FluidSimulation::accumulateForces(int first, int end) {
     }
 }
 
-std::span<const CellCrossings> FluidSimulation::crossingsOf(
-    std::span<const GridCell* const> cells) {
+int FluidSimulation::beginCutting(std::span<const GridCell* const> cells) {
     crossings.resize(cells.size());
-    WorkerPool::shareOut(fieldWorkers, static_cast<int>(cells.size()), [&](int first, int end) {
-        for (int c = first; c < end; ++c) {
-            MarchingCubes::cutEdges(*cells[c], isoLevel, crossings[c]);
-        }
-    });
-    return crossings;
+    const auto parts = (cells.size() + cellsPerCutPart - 1) / cellsPerCutPart;
+    if (partsCut.size() < parts || cuttingPass == std::numeric_limits<unsigned>::max()) {
+        partsCut = std::vector<std::atomic<unsigned>>(std::max(parts, partsCut.size()));
+        cuttingPass = 0;
+    }
+    ++cuttingPass;
+    return static_cast<int>(parts);
+}
+
+void FluidSimulation::cutPart(std::span<const GridCell* const> cells, int part) {
+    const std::size_t first = static_cast<std::size_t>(part) * cellsPerCutPart;
+    const std::size_t end = std::min(first + cellsPerCutPart, cells.size());
+    for (std::size_t c = first; c < end; ++c) {
+        MarchingCubes::cutEdges(*cells[c], isoLevel, crossings[c]);
+    }
+    partsCut[part].store(cuttingPass, std::memory_order_release);
+}
+
+bool FluidSimulation::isPartCut(int part) const {
+    return partsCut[part].load(std::memory_order_acquire) == cuttingPass;
+}
+
+std::span<const CellCrossings> FluidSimulation::crossingsOfPart(int part) const {
+    const std::size_t first = static_cast<std::size_t>(part) * cellsPerCutPart;
+    return std::span(crossings).subspan(first, std::min(cellsPerCutPart, crossings.size() - first));
 }
 
 void FluidSimulation::integrate(float dt) {

@@ -7,6 +7,8 @@
 #include "math/Vector3.h"
 
 #include <array>
+#include <atomic>
+#include <thread>
 #include <span>
 #include <vector>
 
@@ -26,8 +28,9 @@ class FluidSimulation {
 
     // Emits every cell's triangles, cells in array order, and returns how many there were.
     // Cells that the surface does not cut are skipped, since they emit nothing. With workers,
-    // the cells' edges are cut on the pool's threads first; the sink still gets every triangle
-    // from the calling thread, in the same order.
+    // the cells' edges are cut on the pool's threads, part by part, while the calling thread
+    // emits the parts already cut; the sink still gets every triangle from the calling thread,
+    // in the same order.
     template <typename Sink> int polygonize(Sink&& sink) {
         const std::span<const GridCell* const> cutCells = grid.findCutCells(isoLevel, fieldWorkers);
         int triangles = 0;
@@ -37,9 +40,23 @@ class FluidSimulation {
             }
             return triangles;
         }
-        for (const CellCrossings& cell : crossingsOf(cutCells)) {
-            triangles += MarchingCubes::emitTriangles(cell, sink);
-        }
+        const int parts = beginCutting(cutCells);
+        int emittedParts = 0;
+        const auto emitCutParts = [&] {
+            for (; emittedParts < parts && isPartCut(emittedParts); ++emittedParts) {
+                for (const CellCrossings& cell : crossingsOfPart(emittedParts)) {
+                    triangles += MarchingCubes::emitTriangles(cell, sink);
+                }
+            }
+        };
+        const std::thread::id caller = std::this_thread::get_id();
+        fieldWorkers->run(parts, [&](int part) {
+            cutPart(cutCells, part);
+            if (std::this_thread::get_id() == caller) {
+                emitCutParts();
+            }
+        });
+        emitCutParts();
         return triangles;
     }
 
@@ -81,7 +98,11 @@ class FluidSimulation {
     void placeParticles();
     void accumulateForces();
     void accumulateForces(int first, int end);
-    std::span<const CellCrossings> crossingsOf(std::span<const GridCell* const> cells);
+    // Sizes the crossings for these cells and returns into how many parts they are cut.
+    int beginCutting(std::span<const GridCell* const> cells);
+    void cutPart(std::span<const GridCell* const> cells, int part);
+    bool isPartCut(int part) const;
+    std::span<const CellCrossings> crossingsOfPart(int part) const;
     void integrate(float dt);
     void bounce(float& p, float& v, float low, float high) const;
 
@@ -91,6 +112,9 @@ class FluidSimulation {
     DensityGrid grid;
     MarchingCubes polygonizer;
     std::vector<CellCrossings> crossings;
+    // A part is cut in this pass once its entry holds the pass's number.
+    std::vector<std::atomic<unsigned>> partsCut;
+    unsigned cuttingPass = 0;
     int particleCount = 0;
     float radius = 0.0f;
     float mass = 0.2f;

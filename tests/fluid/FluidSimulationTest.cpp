@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace velmorra {
@@ -228,7 +229,10 @@ struct Corner {
 
 struct RecordingSink {
     std::vector<Corner> corners;
+    std::thread::id caller = std::this_thread::get_id();
+    bool fromCallerOnly = true;
     void operator()(const Vector3& normal, const Vector3& vertex) {
+        fromCallerOnly = fromCallerOnly && std::this_thread::get_id() == caller;
         corners.push_back({normal, vertex});
     }
 };
@@ -258,6 +262,16 @@ TEST(FluidSimulation, PolygonizeEmitsWhatEveryCellInTurnWouldOnOneCoreOrSeveral)
         EXPECT_GT(triangles, 100);
         EXPECT_EQ(triangles, counted);
         EXPECT_TRUE(whole.corners == cellByCell.corners);
+        EXPECT_TRUE(whole.fromCallerOnly);
+        // Again, over a changed surface, with the parts cut in the first pass marked done.
+        fluid.simulate(0.02f);
+        RecordingSink again;
+        fluid.polygonize(again);
+        RecordingSink againCellByCell;
+        for (const GridCell& cell : fluid.getGrid().getCells()) {
+            fluid.polygonizeCell(cell, againCellByCell);
+        }
+        EXPECT_TRUE(again.corners == againCellByCell.corners);
     }
 }
 
