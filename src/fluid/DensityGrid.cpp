@@ -302,12 +302,8 @@ std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel,
 }
 
 std::uint64_t DensityGrid::belowMask(int j, int k, double isoLevel) const {
-    const double* row = &densities[densityPlaneStride * k + static_cast<std::size_t>(size) * j];
-    std::uint64_t mask = 0;
-    for (int i = 0; i < size; ++i) {
-        mask |= static_cast<std::uint64_t>(row[i] < isoLevel) << i;
-    }
-    return mask;
+    const std::size_t first = densityPlaneStride * k + static_cast<std::size_t>(size) * j;
+    return belowLevelMask(densities.subspan(first, static_cast<std::size_t>(size)), isoLevel);
 }
 
 void DensityGrid::listCutCellsOfRow(int j, int k, std::uint64_t cutMask) {

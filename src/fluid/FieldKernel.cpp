@@ -524,7 +524,34 @@ constexpr int planesPerSweepAvx2 = 2;
     return divided;
 }
 
+[[gnu::target("avx512f")]] std::uint64_t belowLevelMaskAvx512(std::span<const double> values,
+                                                               double level) {
+    const __m512d levels = _mm512_set1_pd(level);
+    std::uint64_t mask = 0;
+    for (std::size_t i = 0; i < values.size(); i += 8) {
+        const auto lanes =
+            static_cast<__mmask8>(values.size() - i >= 8 ? 0xFF : (1u << (values.size() - i)) - 1);
+        const __m512d row = _mm512_maskz_loadu_pd(lanes, &values[i]);
+        mask |= static_cast<std::uint64_t>(_mm512_mask_cmp_pd_mask(lanes, row, levels, _CMP_LT_OQ))
+                << i;
+    }
+    return mask;
+}
+
 } // namespace
+
+std::uint64_t belowLevelMask(std::span<const double> values, double level) {
+    static const bool avx512 = isFieldKernelSupported(FieldKernel::avx512);
+    values = values.first(std::min<std::size_t>(values.size(), 64));
+    if (avx512) {
+        return belowLevelMaskAvx512(values, level);
+    }
+    std::uint64_t mask = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        mask |= static_cast<std::uint64_t>(values[i] < level) << i;
+    }
+    return mask;
+}
 
 bool isFieldKernelSupported(FieldKernel kernel) {
     __builtin_cpu_init();

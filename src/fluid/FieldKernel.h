@@ -3,6 +3,7 @@
 #include "math/Vector3.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -60,6 +61,9 @@ void fillPlaneOffsets(std::span<const float> axisZ, std::span<const Vector3> par
 void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes,
                              std::span<const float> squaredZ, int firstBlock, int endBlock,
                              std::span<const Vector3> particles, std::span<double> densities);
+
+// Bit i tells whether values[i] < level (NaN is not), for the first 64 values at most.
+std::uint64_t belowLevelMask(std::span<const double> values, double level);
 
 // reciprocals[i] = 1 / double(values[i]) the way the kernel's field pass takes it, for as many
 // whole vectors as values holds: by its fast reciprocal where the kernel trusts that, by the
