@@ -74,13 +74,13 @@ void WorkerPool::runParts(int parts, PartFunction function, void* context) {
     partFunction = function;
     partContext = context;
     partCount = parts;
-    nextPart.store(0, std::memory_order_relaxed);
+    partsLeft.store(packedRange(0, parts), std::memory_order_relaxed);
     leftWorkers.store(0, std::memory_order_relaxed);
     const int seats = static_cast<int>(workers.size());
     openSeats.store(seats, std::memory_order_release);
     generation.fetch_add(1, std::memory_order_release);
     generation.notify_all();
-    takeParts();
+    takeParts(true);
     const int joined = seats - openSeats.exchange(0, std::memory_order_acq_rel);
     // The workers that joined are on their last parts and finish soon.
     for (int left = leftWorkers.load(std::memory_order_acquire); left != joined;
@@ -102,7 +102,7 @@ void WorkerPool::serve() {
             return;
         }
         if (takeSeat()) {
-            takeParts();
+            takeParts(false);
             leftWorkers.fetch_add(1, std::memory_order_release);
             leftWorkers.notify_one();
         }
@@ -119,10 +119,22 @@ bool WorkerPool::takeSeat() {
     return false;
 }
 
-void WorkerPool::takeParts() {
-    for (int p = nextPart.fetch_add(1, std::memory_order_relaxed); p < partCount;
-         p = nextPart.fetch_add(1, std::memory_order_relaxed)) {
-        partFunction(partContext, p);
+// The caller takes parts from the front and the workers from the back, so that from one job to
+// the next of the same shape each thread tends to get the same parts, whose memory its cache
+// still holds.
+void WorkerPool::takeParts(bool fromFront) {
+    for (std::uint64_t range = partsLeft.load(std::memory_order_relaxed);;) {
+        const int first = firstOf(range);
+        const int end = endOf(range);
+        if (first >= end) {
+            return;
+        }
+        const int part = fromFront ? first : end - 1;
+        const std::uint64_t rest = fromFront ? packedRange(first + 1, end) : packedRange(first, end - 1);
+        if (partsLeft.compare_exchange_weak(range, rest, std::memory_order_relaxed)) {
+            partFunction(partContext, part);
+            range = partsLeft.load(std::memory_order_relaxed);
+        }
     }
 }
 

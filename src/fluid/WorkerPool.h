@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <thread>
 #include <type_traits>
 #include <vector>
@@ -10,9 +11,9 @@ namespace velmorra {
 
 // A few threads that stay for the whole run and share out numbered parts of one job at a time,
 // so that a job that is short but repeated every frame pays no thread start-up. The calling
-// thread takes parts too; run returns once every part is done. Parts are handed out in
-// increasing order to whichever thread asks first, so a job must not depend on which thread runs
-// a part.
+// thread takes parts too; run returns once every part is done. The calling thread takes parts in
+// increasing order from the first, the pool's threads in decreasing order from the last, each
+// as soon as it is free; a job must not depend on which thread runs a part.
 class WorkerPool {
   public:
     // threadCount counts the caller: a pool of 1 runs everything on the calling thread. Threads
@@ -52,7 +53,14 @@ class WorkerPool {
     void runParts(int parts, PartFunction function, void* context);
     void serve();
     bool takeSeat();
-    void takeParts();
+    void takeParts(bool fromFront);
+    // The parts not yet taken, first and end, in one word so that both ends move atomically.
+    static std::uint64_t packedRange(int first, int end) {
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32 |
+               static_cast<std::uint32_t>(end);
+    }
+    static int firstOf(std::uint64_t range) { return static_cast<int>(range >> 32); }
+    static int endOf(std::uint64_t range) { return static_cast<int>(range & 0xFFFFFFFFu); }
 
     std::vector<std::thread> workers;
     // A new job is announced by a new generation; stopping is announced the same way.
@@ -63,7 +71,7 @@ class WorkerPool {
     // so the caller never waits for a thread that has not started.
     std::atomic<int> openSeats{0};
     std::atomic<int> leftWorkers{0};
-    std::atomic<int> nextPart{0};
+    std::atomic<std::uint64_t> partsLeft{0};
     PartFunction partFunction = nullptr;
     void* partContext = nullptr;
     int partCount = 0;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -43,6 +46,37 @@ TEST(WorkerPool, SharesTheWorkOutAmongItsThreads) {
         }
     });
     EXPECT_TRUE(otherThreadRan);
+}
+
+// From one job to the next the same thread tends to get the same parts: the caller a run from
+// the first part on, the pool's threads the rest, from the last part down.
+TEST(WorkerPool, CallerTakesTheFirstPartsAndWorkersTheLastOnes) {
+    for (int threads : {2, 3}) {
+        WorkerPool pool(threads);
+        for (int job = 0; job < 50; ++job) {
+            constexpr int parts = 16;
+            std::mutex guard;
+            std::vector<std::pair<std::thread::id, int>> order;
+            pool.run(parts, [&](int part) {
+                const std::lock_guard lock(guard);
+                order.emplace_back(std::this_thread::get_id(), part);
+            });
+            std::vector<int> callerParts;
+            std::map<std::thread::id, std::vector<int>> workerParts;
+            for (const auto& [thread, part] : order) {
+                (thread == std::this_thread::get_id() ? callerParts : workerParts[thread])
+                    .push_back(part);
+            }
+            for (std::size_t i = 0; i < callerParts.size(); ++i) {
+                ASSERT_EQ(callerParts[i], static_cast<int>(i)) << threads << " threads";
+            }
+            for (const auto& [thread, taken] : workerParts) {
+                ASSERT_TRUE(std::is_sorted(taken.rbegin(), taken.rend())) << threads << " threads";
+                ASSERT_GE(taken.back(), static_cast<int>(callerParts.size()));
+            }
+            ASSERT_EQ(order.size(), static_cast<std::size_t>(parts));
+        }
+    }
 }
 
 } // namespace
