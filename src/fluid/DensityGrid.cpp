@@ -131,15 +131,18 @@ void DensityGrid::allocateDensities(std::size_t count) {
 void DensityGrid::computeField(std::span<const Vector3> particles, FieldKernel kernel,
                                WorkerPool* workers) {
     sumDensities(particles, kernel, workers);
-    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, false, nullptr);
+    if (kernel != FieldKernel::plain) {
+        settlePlanes(workers, {.values = true, .normals = false, .sortLevel = nullptr});
+    }
 }
 
 void DensityGrid::computeFieldAndNormals(std::span<const Vector3> particles, FieldKernel kernel,
                                          double isoLevel, WorkerPool* workers) {
     sumDensities(particles, kernel, workers);
     const bool sorting = size <= maskedSizeLimit;
-    settlePlanes(kernel == FieldKernel::plain ? nullptr : workers, true,
-                 sorting ? &isoLevel : nullptr);
+    const bool plain = kernel == FieldKernel::plain;
+    settlePlanes(plain ? nullptr : workers,
+                 {.values = !plain, .normals = true, .sortLevel = sorting ? &isoLevel : nullptr});
     if (sorting) {
         sortedLevel = isoLevel;
     }
@@ -193,17 +196,19 @@ void DensityGrid::sumBlocks(std::span<const Vector3> particles, FieldKernel kern
     accumulateDensities(kernel, columns, particles, densities.subspan(first, count));
 }
 
-// The points take their densities, and their normals and below masks too when asked, plane by
-// plane: one thread writes each point once.
-void DensityGrid::settlePlanes(WorkerPool* workers, bool withNormals, const double* sortLevel) {
-    WorkerPool::shareOut(workers, size, [this, withNormals, sortLevel](int first, int end) {
+// The points take their densities, normals and below masks as asked, plane by plane: one thread
+// writes each point once.
+void DensityGrid::settlePlanes(WorkerPool* workers, const Settling& settling) {
+    WorkerPool::shareOut(workers, size, [this, &settling](int first, int end) {
         for (int k = first; k < end; ++k) {
-            copyDensitiesOfPlane(k);
-            if (withNormals && k > 0 && k < size - 1) {
+            if (settling.values) {
+                copyDensitiesOfPlane(k);
+            }
+            if (settling.normals && k > 0 && k < size - 1) {
                 computeNormalsOfPlanes(k, k + 1);
             }
-            if (sortLevel != nullptr) {
-                sortPlane(k, *sortLevel);
+            if (settling.sortLevel != nullptr) {
+                sortPlane(k, *settling.sortLevel);
             }
         }
     });
@@ -224,9 +229,10 @@ void DensityGrid::copyDensitiesOfPlane(int k) {
     }
 }
 
+// The reference pass writes the points as it goes, as well as the compact copy.
 void DensityGrid::sumDensitiesPlain(std::span<const Vector3> particles) {
     for (std::size_t s = 0; s < points.size(); ++s) {
-        const GridPoint& point = points[s];
+        GridPoint& point = points[s];
         double value = 0.0;
         for (const Vector3& particle : particles) {
             const float dx = point.position.x - particle.x;
@@ -234,6 +240,7 @@ void DensityGrid::sumDensitiesPlain(std::span<const Vector3> particles) {
             const float dz = point.position.z - particle.z;
             value += 1.0 / (dx * dx + dy * dy + dz * dz);
         }
+        point.value = value;
         densities[s] = value;
     }
 }

@@ -65,7 +65,14 @@ class DensityGrid {
                    int parts);
     void sumColumns(std::span<const Vector3> particles, FieldKernel kernel, int part,
                     int parts);
-    void settlePlanes(WorkerPool* workers, bool withNormals, const double* sortLevel);
+    // What settling the planes writes into the points; sortLevel, when set, is the level the
+    // below masks are made for.
+    struct Settling {
+        bool values;
+        bool normals;
+        const double* sortLevel;
+    };
+    void settlePlanes(WorkerPool* workers, const Settling& settling);
     void copyDensitiesOfPlane(int k);
     void sortPlane(int k, double isoLevel);
     void computeNormalsOfPlanes(int first, int end);
