@@ -201,10 +201,11 @@ void DensityGrid::sumBlocks(std::span<const Vector3> particles, FieldKernel kern
 void DensityGrid::settlePlanes(WorkerPool* workers, const Settling& settling) {
     WorkerPool::shareOut(workers, size, [this, &settling](int first, int end) {
         for (int k = first; k < end; ++k) {
-            if (settling.values) {
+            if (settling.values && settling.normals && k > 0 && k < size - 1) {
+                settleInnerPlane(k);
+            } else if (settling.values) {
                 copyDensitiesOfPlane(k);
-            }
-            if (settling.normals && k > 0 && k < size - 1) {
+            } else if (settling.normals && k > 0 && k < size - 1) {
                 computeNormalsOfPlanes(k, k + 1);
             }
             if (settling.sortLevel != nullptr) {
@@ -217,6 +218,25 @@ void DensityGrid::settlePlanes(WorkerPool* workers, const Settling& settling) {
 void DensityGrid::sortPlane(int k, double isoLevel) {
     for (int j = 0; j < size; ++j) {
         belowRows[j + size * k] = belowMask(j, k, isoLevel);
+    }
+}
+
+// Values and normals together, one row at a time; the outer samples take values only.
+void DensityGrid::settleInnerPlane(int k) {
+    const auto row = static_cast<std::ptrdiff_t>(size);
+    const auto layer = static_cast<std::ptrdiff_t>(densityPlaneStride);
+    for (int j = 0; j < size; ++j) {
+        const double* values = &densities[layer * k + row * j];
+        GridPoint* points = &this->points[index(0, j, k)];
+        if (j == 0 || j == size - 1) {
+            for (int i = 0; i < size; ++i) {
+                points[i].value = values[i];
+            }
+            continue;
+        }
+        points[0].value = values[0];
+        points[size - 1].value = values[size - 1];
+        settleInnerRow(values, row, layer, points, 1, size - 1);
     }
 }
 

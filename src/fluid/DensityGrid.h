@@ -74,6 +74,7 @@ class DensityGrid {
     };
     void settlePlanes(WorkerPool* workers, const Settling& settling);
     void copyDensitiesOfPlane(int k);
+    void settleInnerPlane(int k);
     void sortPlane(int k, double isoLevel);
     void computeNormalsOfPlanes(int first, int end);
     std::uint64_t belowMask(int j, int k, double isoLevel) const;

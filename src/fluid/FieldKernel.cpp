@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -538,7 +539,88 @@ constexpr int planesPerSweepAvx2 = 2;
     return mask;
 }
 
+void settleInnerRowScalar(const double* values, std::ptrdiff_t row, std::ptrdiff_t layer,
+                          GridPoint* points, int first, int end) {
+    for (int i = first; i < end; ++i) {
+        const double* v = values + i;
+        points[i].value = *v;
+        points[i].normal.set(static_cast<float>(v[-1] - v[1]), static_cast<float>(v[-row] - v[row]),
+                             static_cast<float>(v[layer] - v[-layer]));
+    }
+}
+
+// Eight points at a time: the normals' components and the values are interleaved two points to
+// a vector, in the layout of the points' last 20 bytes, and stored with a mask that leaves the
+// positions alone.
+static_assert(sizeof(GridPoint) == 32 && offsetof(GridPoint, normal) == 12 &&
+              offsetof(GridPoint, value) == 24);
+
+struct SettleIndices {
+    alignas(64) std::int32_t normals[4][16];
+    alignas(64) std::int32_t values[4][16];
+};
+
+constexpr SettleIndices makeSettleIndices() {
+    SettleIndices indices{};
+    for (int pair = 0; pair < 4; ++pair) {
+        for (int point = 0; point < 2; ++point) {
+            const int at = 8 * point;
+            const int p = 2 * pair + point;
+            // From [x0..x7 | y0..y7] and [z0..z7 | -], then the value's two halves from the values.
+            indices.normals[pair][at + 3] = p;
+            indices.normals[pair][at + 4] = 8 + p;
+            indices.normals[pair][at + 5] = 16 + p;
+            for (int d = 3; d < 6; ++d) {
+                indices.values[pair][at + d] = at + d;
+            }
+            indices.values[pair][at + 6] = 16 + 2 * p;
+            indices.values[pair][at + 7] = 16 + 2 * p + 1;
+        }
+    }
+    return indices;
+}
+
+constexpr SettleIndices settleIndices = makeSettleIndices();
+
+[[gnu::target("avx512f")]] void settleInnerRowAvx512(const double* values, std::ptrdiff_t row,
+                                                     std::ptrdiff_t layer, GridPoint* points,
+                                                     int first, int end) {
+    for (int i = first; i < end; i += 8) {
+        const int count = std::min(8, end - i);
+        const auto lanes = static_cast<__mmask8>((1u << count) - 1);
+        const double* v = values + i;
+        const __m256 x = _mm512_maskz_cvtpd_ps(allLanes, 
+            _mm512_sub_pd(_mm512_maskz_loadu_pd(lanes, v - 1), _mm512_maskz_loadu_pd(lanes, v + 1)));
+        const __m256 y = _mm512_maskz_cvtpd_ps(allLanes, _mm512_sub_pd(_mm512_maskz_loadu_pd(lanes, v - row),
+                                                       _mm512_maskz_loadu_pd(lanes, v + row)));
+        const __m256 z = _mm512_maskz_cvtpd_ps(allLanes, _mm512_sub_pd(_mm512_maskz_loadu_pd(lanes, v + layer),
+                                                       _mm512_maskz_loadu_pd(lanes, v - layer)));
+        const __m512d lower = _mm512_maskz_insertf64x4(allLanes, _mm512_setzero_pd(),
+                                                        _mm256_castps_pd(x), 0);
+        const __m512 xy = _mm512_castpd_ps(
+            _mm512_maskz_insertf64x4(allLanes, lower, _mm256_castps_pd(y), 1));
+        const __m512 zz = _mm512_castpd_ps(_mm512_maskz_insertf64x4(
+            allLanes, _mm512_setzero_pd(), _mm256_castps_pd(z), 0));
+        const __m512 value = _mm512_castpd_ps(_mm512_maskz_loadu_pd(lanes, v));
+        for (int pair = 0; 2 * pair < count; ++pair) {
+            const __m512 normals = _mm512_permutex2var_ps(
+                xy, _mm512_load_si512(settleIndices.normals[pair]), zz);
+            const __m512 both = _mm512_permutex2var_ps(
+                normals, _mm512_load_si512(settleIndices.values[pair]), value);
+            const auto stored = static_cast<__mmask16>(2 * pair + 1 < count ? 0xF8F8 : 0x00F8);
+            _mm512_mask_storeu_ps(&points[i + 2 * pair], stored, both);
+        }
+    }
+}
+
 } // namespace
+
+void settleInnerRow(const double* values, std::ptrdiff_t row, std::ptrdiff_t layer,
+                    GridPoint* points, int first, int end) {
+    static const bool avx512 = isFieldKernelSupported(FieldKernel::avx512);
+    avx512 ? settleInnerRowAvx512(values, row, layer, points, first, end)
+           : settleInnerRowScalar(values, row, layer, points, first, end);
+}
 
 std::uint64_t belowLevelMask(std::span<const double> values, double level) {
     static const bool avx512 = isFieldKernelSupported(FieldKernel::avx512);

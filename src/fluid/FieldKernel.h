@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fluid/GridPoint.h"
 #include "math/Vector3.h"
 
 #include <cstddef>
@@ -61,6 +62,13 @@ void fillPlaneOffsets(std::span<const float> axisZ, std::span<const Vector3> par
 void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes,
                              std::span<const float> squaredZ, int firstBlock, int endBlock,
                              std::span<const Vector3> particles, std::span<double> densities);
+
+// For i in first .. end - 1: points[i] takes values[i] as its value and, as its normal, the
+// central differences towards lower density (values[i - 1] - values[i + 1], values[i - row] -
+// values[i + row], values[i + layer] - values[i - layer]), each rounded to float. values must
+// hold every neighbour asked for.
+void settleInnerRow(const double* values, std::ptrdiff_t row, std::ptrdiff_t layer, GridPoint* points,
+                    int first, int end);
 
 // Bit i tells whether values[i] < level (NaN is not), for the first 64 values at most.
 std::uint64_t belowLevelMask(std::span<const double> values, double level);
