@@ -226,17 +226,17 @@ void DensityGrid::settleInnerPlane(int k) {
     const auto row = static_cast<std::ptrdiff_t>(size);
     const auto layer = static_cast<std::ptrdiff_t>(densityPlaneStride);
     for (int j = 0; j < size; ++j) {
-        const double* values = &densities[layer * k + row * j];
-        GridPoint* points = &this->points[index(0, j, k)];
+        const double* rowValues = &densities[layer * k + row * j];
+        GridPoint* rowPoints = &points[index(0, j, k)];
         if (j == 0 || j == size - 1) {
             for (int i = 0; i < size; ++i) {
-                points[i].value = values[i];
+                rowPoints[i].value = rowValues[i];
             }
             continue;
         }
-        points[0].value = values[0];
-        points[size - 1].value = values[size - 1];
-        settleInnerRow(values, row, layer, points, 1, size - 1);
+        rowPoints[0].value = rowValues[0];
+        rowPoints[size - 1].value = rowValues[size - 1];
+        settleInnerRow(rowValues, row, layer, rowPoints, 1, size - 1);
     }
 }
 

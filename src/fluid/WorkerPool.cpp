@@ -73,7 +73,6 @@ void WorkerPool::runParts(int parts, PartFunction function, void* context) {
     }
     partFunction = function;
     partContext = context;
-    partCount = parts;
     partsLeft.store(packedRange(0, parts), std::memory_order_relaxed);
     leftWorkers.store(0, std::memory_order_relaxed);
     const int seats = static_cast<int>(workers.size());

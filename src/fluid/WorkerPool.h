@@ -74,7 +74,6 @@ class WorkerPool {
     std::atomic<std::uint64_t> partsLeft{0};
     PartFunction partFunction = nullptr;
     void* partContext = nullptr;
-    int partCount = 0;
 };
 
 } // namespace velmorra
