@@ -151,7 +151,7 @@ void DensityGrid::computeFieldAndNormals(std::span<const Vector3> particles, Fie
 void DensityGrid::sumDensities(std::span<const Vector3> particles, FieldKernel kernel,
                                WorkerPool* workers) {
     sortedLevel.reset();
-    const bool byColumns = kernel != FieldKernel::plain && hasFieldGridPass(kernel);
+    const bool byColumns = hasFieldGridPass(kernel);
     densityPlaneStride = byColumns ? fieldPlaneStride(size) : static_cast<std::size_t>(size) * size;
     if (kernel == FieldKernel::plain) {
         sumDensitiesPlain(particles);
@@ -166,7 +166,7 @@ void DensityGrid::sumDensities(std::span<const Vector3> particles, FieldKernel k
     }
     // As many parts as blocks: a thread that finishes early takes another, so the threads end
     // within one block of each other.
-    const int blocks = static_cast<int>(byColumns ? densityPlaneStride : densities.size()) /
+    const int blocks = static_cast<int>(byColumns ? densityPlaneStride : columnX.size()) /
                        fieldBlockSize;
     workers->run(blocks, [&](int block) {
         byColumns ? sumColumns(particles, kernel, block, blocks)
