@@ -17,6 +17,7 @@ constexpr float nearestDistance = 0.05f;
 
 // Small enough that the calling thread starts emitting soon after the pool starts cutting.
 constexpr std::size_t cellsPerCutPart = 32;
+constexpr std::size_t crossingsPerCutPart = cellsPerCutPart * maxCrossingsPerCell;
 
 float unitDraw() {
     return static_cast<float>(demoRandom().next()) / static_cast<float>(Random::maxValue);
@@ -110,7 +111,8 @@ void FluidSimulation::release() {
     velocities = {};
     forces = {};
     grid.clear();
-    crossings = {};
+    cutCellCases = {};
+    edgeCrossings = {};
     partsCut = std::vector<std::atomic<unsigned>>();
     particleCount = 0;
     initialized = false;
@@ -183,8 +185,9 @@ void FluidSimulation::accumulateForces(int first, int end) {
 }
 
 int FluidSimulation::beginCutting(std::span<const GridCell* const> cells) {
-    crossings.resize(cells.size());
     const auto parts = (cells.size() + cellsPerCutPart - 1) / cellsPerCutPart;
+    cutCellCases.resize(cells.size());
+    edgeCrossings.resize(std::max(edgeCrossings.size(), parts * crossingsPerCutPart));
     if (partsCut.size() < parts || cuttingPass == std::numeric_limits<unsigned>::max()) {
         partsCut = std::vector<std::atomic<unsigned>>(std::max(parts, partsCut.size()));
         cuttingPass = 0;
@@ -195,10 +198,11 @@ int FluidSimulation::beginCutting(std::span<const GridCell* const> cells) {
 
 void FluidSimulation::cutPart(std::span<const GridCell* const> cells, int part) {
     const std::size_t first = static_cast<std::size_t>(part) * cellsPerCutPart;
-    const std::size_t end = std::min(first + cellsPerCutPart, cells.size());
-    for (std::size_t c = first; c < end; ++c) {
-        MarchingCubes::cutEdges(*cells[c], isoLevel, crossings[c]);
-    }
+    const std::size_t count = std::min(cellsPerCutPart, cells.size() - first);
+    MarchingCubes::cutCells(cells.subspan(first, count), isoLevel,
+                            std::span(cutCellCases).subspan(first, count),
+                            std::span(edgeCrossings).subspan(part * crossingsPerCutPart,
+                                                             crossingsPerCutPart));
     partsCut[part].store(cuttingPass, std::memory_order_release);
 }
 
@@ -206,9 +210,14 @@ bool FluidSimulation::isPartCut(int part) const {
     return partsCut[part].load(std::memory_order_acquire) == cuttingPass;
 }
 
-std::span<const CellCrossings> FluidSimulation::crossingsOfPart(int part) const {
+std::span<const CutCell> FluidSimulation::cutCellsOfPart(int part) const {
     const std::size_t first = static_cast<std::size_t>(part) * cellsPerCutPart;
-    return std::span(crossings).subspan(first, std::min(cellsPerCutPart, crossings.size() - first));
+    return std::span(cutCellCases)
+        .subspan(first, std::min(cellsPerCutPart, cutCellCases.size() - first));
+}
+
+const EdgeCrossing* FluidSimulation::crossingsOfPart(int part) const {
+    return &edgeCrossings[static_cast<std::size_t>(part) * crossingsPerCutPart];
 }
 
 void FluidSimulation::integrate(float dt) {

@@ -33,20 +33,19 @@ class FluidSimulation {
     // in the same order.
     template <typename Sink> int polygonize(Sink&& sink) {
         const std::span<const GridCell* const> cutCells = grid.findCutCells(isoLevel, fieldWorkers);
+        const int parts = beginCutting(cutCells);
         int triangles = 0;
         if (fieldWorkers == nullptr || fieldWorkers->getThreadCount() == 1) {
-            for (const GridCell* cell : cutCells) {
-                triangles += polygonizeCell(*cell, sink);
+            for (int part = 0; part < parts; ++part) {
+                cutPart(cutCells, part);
+                triangles += emitPart(part, sink);
             }
             return triangles;
         }
-        const int parts = beginCutting(cutCells);
         int emittedParts = 0;
         const auto emitCutParts = [&] {
             for (; emittedParts < parts && isPartCut(emittedParts); ++emittedParts) {
-                for (const CellCrossings& cell : crossingsOfPart(emittedParts)) {
-                    triangles += MarchingCubes::emitTriangles(cell, sink);
-                }
+                triangles += emitPart(emittedParts, sink);
             }
         };
         const std::thread::id caller = std::this_thread::get_id();
@@ -102,7 +101,16 @@ class FluidSimulation {
     int beginCutting(std::span<const GridCell* const> cells);
     void cutPart(std::span<const GridCell* const> cells, int part);
     bool isPartCut(int part) const;
-    std::span<const CellCrossings> crossingsOfPart(int part) const;
+    std::span<const CutCell> cutCellsOfPart(int part) const;
+    const EdgeCrossing* crossingsOfPart(int part) const;
+    template <typename Sink> int emitPart(int part, Sink& sink) const {
+        int triangles = 0;
+        const EdgeCrossing* crossings = crossingsOfPart(part);
+        for (const CutCell& cell : cutCellsOfPart(part)) {
+            triangles += MarchingCubes::emitTriangles(cell, crossings, sink);
+        }
+        return triangles;
+    }
     void integrate(float dt);
     void bounce(float& p, float& v, float low, float high) const;
 
@@ -111,7 +119,9 @@ class FluidSimulation {
     std::vector<Vector3> forces;
     DensityGrid grid;
     MarchingCubes polygonizer;
-    std::vector<CellCrossings> crossings;
+    // Each part's cells and, from the part's own start, their crossings.
+    std::vector<CutCell> cutCellCases;
+    std::vector<EdgeCrossing> edgeCrossings;
     // A part is cut in this pass once its entry holds the pass's number.
     std::vector<std::atomic<unsigned>> partsCut;
     unsigned cuttingPass = 0;

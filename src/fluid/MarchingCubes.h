@@ -4,16 +4,26 @@
 #include "fluid/MarchingCubesTables.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
 
 namespace velmorra {
 
-// Where the surface crosses a cell's edges, by edge number, with the cell's case. Only the edges
-// the case cuts are filled; the others may hold anything, since the case's triangles never name
-// them.
-struct CellCrossings {
+// Where the surface crosses one edge of a cell, laid out as a grid point's position and normal.
+struct EdgeCrossing {
+    Vector3 vertex;
+    Vector3 normal;
+};
+
+// A cell has at most one crossing per edge.
+inline constexpr std::size_t maxCrossingsPerCell = 12;
+
+// A cut cell's case and where its crossings start: one crossing per edge the case cuts, in edge
+// order, packed one after another with no room for the edges it leaves alone.
+struct CutCell {
     int cubeCase = 0;
-    std::array<Vector3, 12> vertices;
-    std::array<Vector3, 12> normals;
+    int firstCrossing = 0;
 };
 
 // Turns grid cells into triangles of the surface where the density crosses the iso level. Each
@@ -22,19 +32,31 @@ class MarchingCubes {
   public:
     template <typename Sink>
     int polygonizeCell(const GridCell& cell, double isoLevel, Sink&& sink) {
-        cutEdges(cell, isoLevel, scratch);
-        return emitTriangles(scratch, sink);
+        const GridCell* const cells[1] = {&cell};
+        CutCell cut;
+        cutCells(cells, isoLevel, {&cut, 1}, scratch);
+        return emitTriangles(cut, scratch.data(), sink);
     }
 
     // The two halves of polygonizeCell, for callers that cut many cells before emitting any.
-    static void cutEdges(const GridCell& cell, double isoLevel, CellCrossings& crossings);
-    template <typename Sink> static int emitTriangles(const CellCrossings& crossings, Sink&& sink) {
+    // Cuts each cell into the cut cell of the same place, its crossings into crossings, which
+    // must have room for maxCrossingsPerCell a cell; returns how many crossings there were. The
+    // processor's vector instructions are used where it has them, with the same bits as the
+    // one-edge-at-a-time interpolateEdge.
+    static int cutCells(std::span<const GridCell* const> cells, double isoLevel,
+                        std::span<CutCell> cut, std::span<EdgeCrossing> crossings);
+    // cutCells one edge at a time, as on processors without the vector instructions.
+    static int cutCellsPlain(std::span<const GridCell* const> cells, double isoLevel,
+                             std::span<CutCell> cut, std::span<EdgeCrossing> crossings);
+    template <typename Sink>
+    static int emitTriangles(const CutCell& cell, const EdgeCrossing* crossings, Sink&& sink) {
         int triangles = 0;
-        const auto& row = triangleTable[crossings.cubeCase];
+        const auto& row = triangleCrossings[cell.cubeCase];
+        const EdgeCrossing* cellCrossings = crossings + cell.firstCrossing;
         for (int t = 0; row[t] >= 0; t += 3) {
             for (int corner = 0; corner < 3; ++corner) {
-                const int edge = row[t + corner];
-                sink(crossings.normals[edge], crossings.vertices[edge]);
+                const EdgeCrossing& crossing = cellCrossings[row[t + corner]];
+                sink(crossing.normal, crossing.vertex);
             }
             ++triangles;
         }
@@ -50,7 +72,11 @@ class MarchingCubes {
                                 Vector3& vertex, Vector3& normal);
 
   private:
-    CellCrossings scratch;
+    // The triangle table with each edge replaced by its place among the case's cut edges, which
+    // is where its crossing lies.
+    static const std::array<std::array<std::int8_t, 16>, 256> triangleCrossings;
+
+    std::array<EdgeCrossing, maxCrossingsPerCell> scratch;
 };
 
 } // namespace velmorra

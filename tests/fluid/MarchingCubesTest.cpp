@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <map>
 #include <set>
 #include <tuple>
@@ -105,6 +107,50 @@ TEST(InterpolateEdge, SnapsToACornerAtTheLevelOrOnAFlatEdge) {
     const GridPoint e = pointAt({0, 0, 0}, {0, 0, 0}, 5.99998);
     MarchingCubes::interpolateEdge(e, c, 6.0, vertex, normal);
     EXPECT_GT(vertex.x, 0.0f);
+}
+
+// Cuts the cells with the vector cut the processor may have and with the plain one, and expects
+// the same cases, the same packing and the same bits.
+void expectSameCuts(std::span<const GridCell* const> cells, double isoLevel) {
+    std::vector<CutCell> fast(cells.size());
+    std::vector<CutCell> plain(cells.size());
+    std::vector<EdgeCrossing> fastCrossings(cells.size() * maxCrossingsPerCell);
+    std::vector<EdgeCrossing> plainCrossings(cells.size() * maxCrossingsPerCell);
+    const int count = MarchingCubes::cutCells(cells, isoLevel, fast, fastCrossings);
+    ASSERT_EQ(count, MarchingCubes::cutCellsPlain(cells, isoLevel, plain, plainCrossings));
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        ASSERT_EQ(fast[c].cubeCase, plain[c].cubeCase) << "cell " << c;
+        ASSERT_EQ(fast[c].firstCrossing, plain[c].firstCrossing) << "cell " << c;
+    }
+    EXPECT_EQ(std::memcmp(fastCrossings.data(), plainCrossings.data(),
+                          static_cast<std::size_t>(count) * sizeof(EdgeCrossing)),
+              0);
+}
+
+TEST(CutCells, VectorCutGivesThePlainCutsBits) {
+    DensityGrid grid;
+    grid.layOut(23, 1.0f, 1.0f, 1.0f);
+    const Vector3 particles[3] = {{0.1f, 0.2f, -0.1f}, {-0.3f, 0.05f, 0.2f}, {0.2f, -0.3f, 0.3f}};
+    grid.computeField(particles, FieldKernel::plain);
+    grid.computeNormals();
+    std::vector<const GridCell*> cells;
+    for (const GridCell& cell : grid.getCells()) {
+        cells.push_back(&cell);
+    }
+    // A level between the samples, one at a sample (its edges snap to it) and one just off it.
+    const double atSample = grid.point(11, 11, 11).value;
+    for (const double level : {12.0, atSample, atSample + 3e-6, atSample - 3e-6}) {
+        SCOPED_TRACE(level);
+        expectSameCuts(cells, level);
+    }
+    // Cells snapping to a first corner, to a second one, and one with a NaN corner.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const UnitCube snapsToFirst({6.000005, 1, 9, 9, 9, 9, 9, 9});
+    const UnitCube snapsToSecond({9, 5.999995, 9, 9, 9, 9, 9, 9});
+    const UnitCube withNan({1, nan, 9, 1, 1, 9, 9, 1});
+    const GridCell* const madeCells[3] = {&snapsToFirst.getCell(), &snapsToSecond.getCell(),
+                                          &withNan.getCell()};
+    expectSameCuts(madeCells, 6.0);
 }
 
 TEST(PolygonizeCell, UncutCellsEmitNothing) {
