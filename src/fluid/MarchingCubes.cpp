@@ -39,7 +39,8 @@ struct EdgeEnds {
     alignas(64) std::array<const GridPoint*, edgeEndsCapacity> to;
 };
 
-[[gnu::target("avx512f,avx512vl"), gnu::always_inline]] inline __m256 rowOf(const GridPoint& point) {
+[[gnu::target("avx512f,avx512vl"), gnu::always_inline]] inline __m256
+rowOf(const GridPoint& point) {
     return _mm256_maskz_loadu_ps(rowLanes, &point.position.x);
 }
 
@@ -53,15 +54,15 @@ storeRow(__m256 row, EdgeCrossing& crossing) {
 [[gnu::target("avx512f,avx512vl"), gnu::always_inline]] inline __m256
 blendedRow(const GridPoint& a, const GridPoint& b, double mu) {
     const __m256 from = rowOf(a);
-    const __m512d step =
-        _mm512_mul_pd(_mm512_set1_pd(mu), _mm512_maskz_cvtps_pd(allLanes, _mm256_sub_ps(rowOf(b), from)));
+    const __m512d difference = _mm512_maskz_cvtps_pd(allLanes, _mm256_sub_ps(rowOf(b), from));
+    const __m512d step = _mm512_mul_pd(_mm512_set1_pd(mu), difference);
     return _mm512_maskz_cvtpd_ps(allLanes,
                                  _mm512_add_pd(_mm512_maskz_cvtps_pd(allLanes, from), step));
 }
 
 // The values of the grid points that the lanes point to.
-[[gnu::target("avx512f,avx512vl"), gnu::always_inline]] inline __m512d
-valuesAt(__m512i points, __mmask8 lanes) {
+[[gnu::target("avx512f,avx512vl"), gnu::always_inline]] inline __m512d valuesAt(__m512i points,
+                                                                                __mmask8 lanes) {
     const __m512i values = _mm512_add_epi64(points, _mm512_set1_epi64(offsetof(GridPoint, value)));
     return _mm512_mask_i64gather_pd(_mm512_setzero_pd(), lanes, values, nullptr, 1);
 }
@@ -79,10 +80,8 @@ appendLanes(__mmask8 lanes, __m512i column, const GridPoint** to) {
 
 // Appends the corners of a cell's cut edges without a branch: all twelve edges' corners are
 // packed by the case's edge mask. Returns where the next cell's edges go.
-[[gnu::target("avx512f,avx512vl")]] std::size_t appendCutEdgesAvx512(const GridCell& cell,
-                                                                     int cubeCase,
-                                                                     std::size_t at,
-                                                                     EdgeEnds& ends) {
+[[gnu::target("avx512f,avx512vl")]] std::size_t
+appendCutEdgesAvx512(const GridCell& cell, int cubeCase, std::size_t at, EdgeEnds& ends) {
     const __m512i corners = _mm512_loadu_si512(cell.corners.data());
     const std::uint32_t cut = edgeTable[cubeCase];
     // Edges 0 to 7 from the lower vectors, 8 to 11 from the upper ones.
@@ -108,8 +107,7 @@ appendLanes(__mmask8 lanes, __m512i column, const GridPoint** to) {
 // tried in interpolateEdge's order; then each edge's row is blended, or copied from the corner
 // it snaps to.
 [[gnu::target("avx512f,avx512vl")]] void interpolateEdgesAvx512(const EdgeEnds& ends,
-                                                                std::size_t count,
-                                                                double isoLevel,
+                                                                std::size_t count, double isoLevel,
                                                                 EdgeCrossing* crossings) {
     const __m512d level = _mm512_set1_pd(isoLevel);
     const __m512d snap = _mm512_set1_pd(snapDistance);
@@ -164,6 +162,31 @@ appendLanes(__mmask8 lanes, __m512i column, const GridPoint** to) {
     return static_cast<int>(runStart);
 }
 
+bool hasVectorCut() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+}
+
+const bool vectorCut = hasVectorCut();
+
+std::array<std::array<std::int8_t, 16>, 256> numberCrossings() {
+    std::array<std::array<std::int8_t, 16>, 256> crossings{};
+    for (std::size_t cubeCase = 0; cubeCase < crossings.size(); ++cubeCase) {
+        const std::uint32_t cutEdges = edgeTable[cubeCase];
+        for (std::size_t t = 0; t < crossings[cubeCase].size(); ++t) {
+            const int edge = triangleTable[cubeCase][t];
+            if (edge < 0) {
+                crossings[cubeCase][t] = -1;
+                continue;
+            }
+            const std::uint32_t edgesBefore = (std::uint32_t{1} << edge) - 1;
+            crossings[cubeCase][t] =
+                static_cast<std::int8_t>(std::popcount(cutEdges & edgesBefore));
+        }
+    }
+    return crossings;
+}
+
 } // namespace
 
 int MarchingCubes::cutCellsPlain(std::span<const GridCell* const> cells, double isoLevel,
@@ -181,31 +204,6 @@ int MarchingCubes::cutCellsPlain(std::span<const GridCell* const> cells, double 
     }
     return count;
 }
-
-namespace {
-
-bool hasVectorCut() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
-}
-
-const bool vectorCut = hasVectorCut();
-
-std::array<std::array<std::int8_t, 16>, 256> numberCrossings() {
-    std::array<std::array<std::int8_t, 16>, 256> crossings{};
-    for (std::size_t cubeCase = 0; cubeCase < crossings.size(); ++cubeCase) {
-        const std::uint32_t cutEdges = edgeTable[cubeCase];
-        for (std::size_t t = 0; t < crossings[cubeCase].size(); ++t) {
-            const int edge = triangleTable[cubeCase][t];
-            const std::uint32_t edgesBefore = (std::uint32_t{1} << (edge & 31)) - 1;
-            crossings[cubeCase][t] =
-                static_cast<std::int8_t>(edge < 0 ? -1 : std::popcount(cutEdges & edgesBefore));
-        }
-    }
-    return crossings;
-}
-
-} // namespace
 
 const std::array<std::array<std::int8_t, 16>, 256> MarchingCubes::triangleCrossings =
     numberCrossings();
