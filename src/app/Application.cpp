@@ -1,18 +1,11 @@
 #include "app/Application.h"
 
-#include "platform/DataFolder.h"
+#include "app/RunSequence.h"
+#include "platform/Display.h"
 #include "platform/Log.h"
 #include "platform/SettingsDialog.h"
-#include "platform/ShellObjects.h"
+#include "platform/Sound.h"
 #include "platform/WindowSurface.h"
-#include "platform/WorkingDirectory.h"
-#include "demo/CreditsOverlay.h"
-#include "demo/DemoTimeline.h"
-#include "demo/SceneSetup.h"
-#include "engine/Renderer.h"
-#include "render/TexManager.h"
-
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,7 +16,6 @@ namespace velmorra {
 namespace {
 
 constexpr char programTitle[] = "Velmorra by Korblint2002";
-constexpr const char* musicFile = "./data/amns.mp3";
 
 void logSelectedDisplay(const DisplaySettings& settings) {
     write("Selected display: %dx%dx%d ", settings.width, settings.height, settings.depth);
@@ -67,7 +59,7 @@ int exitCodeWithoutDisplay() {
 // is up, and what was prepared is given back when the user quits.
 bool openDisplayFromTheDialog(Display& display, const char* title) {
     // Only once the dialog is up is there surely a display to prepare for.
-    setSettingsDialogIdleWork([] { shellObjects().display.prepare(); });
+    setSettingsDialogIdleWork([&display] { display.prepare(); });
     if (!openDisplay(display, title)) {
         display.releasePreparation();
         return false;
@@ -77,55 +69,27 @@ bool openDisplayFromTheDialog(Display& display, const char* title) {
 
 } // namespace
 
-void logGlIdentification() {
-    const auto glString = [](GLenum name) {
-        const auto* text = reinterpret_cast<const char*>(glGetString(name));
-        return text != nullptr ? text : "";
-    };
-    writeText("OpenGL version: ");
-    writeText(glString(GL_VERSION));
-    writeText("\nRenderer: ");
-    writeText(glString(GL_RENDERER));
-    writeText("\nVendor: ");
-    writeText(glString(GL_VENDOR));
-    writeText("\nExtensions: ");
-    writeText(glString(GL_EXTENSIONS));
-    writeText("\n\n");
-}
-
 int runApplication(const CommandLineOptions& options) {
-    // The texture cache is made first so that it outlives every texture holder.
-    TexManager::instance();
-    ShellObjects& shell = shellObjects();
-    openLog();
-    // The content is loaded by the same relative names wherever it is installed;
-    // the start directory is restored when the run ends.
-    const WorkingDirectory contentFolder(DataFolder::locate());
+    // Made before anything else runs: the music player initialises its library here.
+    Display display;
+    Sound sound;
+    RunSequence run;
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);
     if (options.noDialog) {
         // There is no dialog to go back to when the display fails.
-        if (!openDisplayAsChosen(shell.display, options.display, title)) {
+        if (!openDisplayAsChosen(display, options.display, title)) {
             std::fputs("velmorra: the display could not be opened (see debug.log)\n", stderr);
-            closeLog();
             return 1;
         }
-    } else if (!openDisplayFromTheDialog(shell.display, title)) {
-        closeLog();
+    } else if (!openDisplayFromTheDialog(display, title)) {
         return exitCodeWithoutDisplay();
     }
-    Renderer& renderer = Renderer::instance();
-    WindowSurface window(shell.display.getDeviceContext());
-    renderer.init(&window);
-    options.seed ? setupScene(*options.seed) : setupScene();
-    shell.sound.play(musicFile);
-    renderer.setCallback(0, demoTimeline);
-    renderer.setCallback(1, creditsOverlay);
-    logGlIdentification();
-    renderer.run();
-    renderer.shutdown();
-    shell.display.close();
-    closeLog();
+    WindowSurface window(display.getDeviceContext());
+    RunSequence::Hooks hooks;
+    hooks.startMusic = [&sound] { sound.play(RunSequence::musicFile); };
+    run.play(window, options.seed, hooks);
+    display.close();
     return 0;
 }
 

@@ -9,7 +9,4 @@ namespace velmorra {
 // the process exit code.
 int runApplication(const CommandLineOptions& options = {});
 
-// The driver's identification strings, written to the log verbatim.
-void logGlIdentification();
-
 } // namespace velmorra

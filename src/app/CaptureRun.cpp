@@ -1,19 +1,12 @@
 #include "app/CaptureRun.h"
 
-#include "app/Application.h"
-#include "platform/ClockSource.h"
-#include "platform/DataFolder.h"
+#include "app/RunSequence.h"
 #include "platform/FrameClock.h"
 #include "platform/Interruption.h"
 #include "platform/Log.h"
 #include "platform/OffscreenDisplay.h"
 #include "platform/ProgressMeter.h"
-#include "platform/WorkingDirectory.h"
-#include "demo/CreditsOverlay.h"
 #include "demo/DemoTimeline.h"
-#include "demo/SceneSetup.h"
-#include "engine/Renderer.h"
-#include "render/TexManager.h"
 #include "video/VideoWriter.h"
 
 #include <chrono>
@@ -21,12 +14,13 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 namespace velmorra {
 
 namespace {
 
-constexpr const char* musicFile = "./data/amns.mp3";
 constexpr const char* standardOutput = "-";
 
 double secondsNow() {
@@ -38,20 +32,26 @@ long frameAt(double seconds) {
     return std::lround(seconds * static_cast<double>(FrameClock::framesPerSecond));
 }
 
-// The timeline's share of the time, for the summary: it moves the liquid.
-struct TimelineClock {
-    static inline const OffscreenDisplay* display = nullptr;
-    static inline long firstRecorded = 0;
-    static inline double seconds = 0.0;
-};
+// The timeline's share of the recorded frames' time, for the summary: it moves the liquid.
+class TimedTimeline {
+  public:
+    TimedTimeline(const OffscreenDisplay& display, long firstRecorded)
+        : display(display), firstRecorded(firstRecorded) {}
 
-void timedTimeline() {
-    const double start = secondsNow();
-    demoTimeline();
-    if (TimelineClock::display->framesPresented() >= TimelineClock::firstRecorded) {
-        TimelineClock::seconds += secondsNow() - start;
+    void operator()() {
+        const double start = secondsNow();
+        demoTimeline();
+        if (display.framesPresented() >= firstRecorded) {
+            seconds += secondsNow() - start;
+        }
     }
-}
+    double spent() const { return seconds; }
+
+  private:
+    const OffscreenDisplay& display;
+    long firstRecorded;
+    double seconds = 0.0;
+};
 
 void logSelectedCapture(const CommandLineOptions& options, long firstFrame, long endFrame) {
     write("Selected capture: %dx%d to %s, frames %ld to %ld at %d fps\n", options.captureWidth,
@@ -67,15 +67,15 @@ VideoSettings videoSettings(const CommandLineOptions& options) {
     settings.height = options.captureHeight;
     settings.framesPerSecond = static_cast<int>(FrameClock::framesPerSecond);
     std::error_code error;
-    if (std::filesystem::exists(musicFile, error)) {
-        settings.musicPath = musicFile;
+    if (std::filesystem::exists(RunSequence::musicFile, error)) {
+        settings.musicPath = RunSequence::musicFile;
     }
     settings.musicStartSeconds = options.fromSeconds;
     return settings;
 }
 
 void printSummary(const OffscreenDisplay& display, const VideoWriter& writer, long firstFrame,
-                  double wallSeconds) {
+                  double wallSeconds, double timelineSeconds) {
     const long frames = writer.framesWritten();
     const OffscreenDisplay::Timings& spent = display.timings();
     const VideoWriter::Timings encoder = writer.timings();
@@ -87,7 +87,7 @@ void printSummary(const OffscreenDisplay& display, const VideoWriter& writer, lo
                  "s\n",
                  frames, static_cast<double>(frames) / FrameClock::framesPerSecond, wallSeconds,
                  wallSeconds > 0 ? static_cast<double>(frames) / wallSeconds : 0.0, firstFrame,
-                 spent.leadIn, TimelineClock::seconds, spent.drawing - TimelineClock::seconds,
+                 spent.leadIn, timelineSeconds, spent.drawing - timelineSeconds,
                  spent.readback, spent.handing, encoder.convert, encoder.encodeVideo,
                  encoder.encodeAudio, encoder.mux);
 }
@@ -110,7 +110,7 @@ int failWith(const std::string& reason) {
 }
 
 // Everything from the open display to the last frame; returns the exit code.
-int captureFrames(const CommandLineOptions& options, OffscreenDisplay& display) {
+int captureFrames(RunSequence& run, const CommandLineOptions& options, OffscreenDisplay& display) {
     const long firstFrame = frameAt(options.fromSeconds);
     const long endFrame = frameAt(options.toSeconds);
     VideoWriter writer;
@@ -119,64 +119,58 @@ int captureFrames(const CommandLineOptions& options, OffscreenDisplay& display) 
         write("Opening the video output... failed.\n\n");
         return failWith(error);
     }
-    Renderer& renderer = Renderer::instance();
-    renderer.init(&display);
-    options.seed ? setupScene(*options.seed) : setupScene();
-    TimelineClock::display = &display;
-    TimelineClock::firstRecorded = firstFrame;
-    renderer.setCallback(0, timedTimeline);
-    renderer.setCallback(1, creditsOverlay);
-    logGlIdentification();
-
-    const double start = secondsNow();
-    if (firstFrame > 0) {
-        std::fprintf(stderr, "Computing the %ld frames before %.2f s...\n", firstFrame,
-                     options.fromSeconds);
+    // Shared with the renderer's callback slot, which keeps a copy of the callable.
+    auto timeline = std::make_shared<TimedTimeline>(display, firstFrame);
+    std::optional<ProgressMeter> progress;
+    double start = 0.0;
+    RunSequence::Hooks hooks;
+    hooks.timeline = [timeline] { (*timeline)(); };
+    hooks.beforeFrameLoop = [&] {
+        start = secondsNow();
+        if (firstFrame > 0) {
+            std::fprintf(stderr, "Computing the %ld frames before %.2f s...\n", firstFrame,
+                         options.fromSeconds);
+        }
+        progress.emplace(endFrame - firstFrame);
+        display.record(
+            firstFrame, endFrame,
+            [&](std::vector<std::uint8_t>&& pixels) {
+                const bool taken = writer.writeFrame(std::move(pixels));
+                progress->update(display.framesPresented() - firstFrame + 1);
+                return taken;
+            },
+            interrupted);
+    };
+    run.play(display, options.seed, hooks);
+    if (progress) {
+        progress->finish();
     }
-    ProgressMeter progress(endFrame - firstFrame);
-    display.record(
-        firstFrame, endFrame,
-        [&](std::vector<std::uint8_t>&& pixels) {
-            const bool taken = writer.writeFrame(std::move(pixels));
-            progress.update(display.framesPresented() - firstFrame + 1);
-            return taken;
-        },
-        interrupted);
-    renderer.run();
-    progress.finish();
     const bool finished = writer.finish(error);
     const double end = secondsNow();
-    renderer.shutdown();
     if (!finished) {
         return failWith(error);
     }
-    printSummary(display, writer, firstFrame, end - start);
+    printSummary(display, writer, firstFrame, end - start, timeline->spent());
     return interrupted() ? 128 + interruptingSignal() : 0;
 }
 
 } // namespace
 
 int runCapture(const CommandLineOptions& given) {
-    // The texture cache is made first so that it outlives every texture holder.
-    TexManager::instance();
     catchInterruptions();
-    ClockSource::installForProcess(FrameClock::source());
-    openLog();
-    logSelectedCapture(given, frameAt(given.fromSeconds), frameAt(given.toSeconds));
-    // The output is named from the start directory, the content is read in its
-    // own folder; the start directory is restored when the capture ends.
+    // The output is named from the start directory, the content is read in its own folder.
     const CommandLineOptions options = withOutputFromHere(given);
-    const WorkingDirectory contentFolder(DataFolder::locate());
+    RunSequence run;
+    logSelectedCapture(given, frameAt(given.fromSeconds), frameAt(given.toSeconds));
     OffscreenDisplay display;
     std::string error;
     int exitCode = 1;
     if (display.open(options.captureWidth, options.captureHeight, error)) {
-        exitCode = captureFrames(options, display);
+        exitCode = captureFrames(run, options, display);
     } else {
         failWith(error);
     }
     display.close();
-    closeLog();
     return exitCode;
 }
 

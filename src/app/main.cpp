@@ -1,7 +1,6 @@
 #include "app/Application.h"
 #include "app/CaptureRun.h"
 #include "app/CommandLine.h"
-#include "platform/ShellObjects.h"
 
 #include <cstdio>
 
@@ -23,8 +22,5 @@ int main(int argc, char** argv) {
         // No window and no sound device: the music goes into the file.
         return velmorra::runCapture(commandLine.options);
     }
-    // The shell objects exist before the run sequence starts, as the music
-    // player must initialise its library before anything else runs.
-    velmorra::shellObjects();
     return velmorra::runApplication(commandLine.options);
 }

@@ -16,6 +16,7 @@ void DemoState::reset() {
     showCredits = false;
     creditsScroll = 0;
     demoTimer = Timer();
+    random = Random();
     lightObject = fluidObject = sceneObject = cupObject = nullptr;
     light = nullptr;
     fluid = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Timer.h"
+#include "math/Random.h"
 #include "math/Vector3.h"
 
 #include <array>
@@ -37,6 +38,9 @@ struct DemoState {
     bool showCredits = false;
     int creditsScroll = 0;
     Timer demoTimer;
+    // Every random draw of the demo, in program order: the liquid's placements, the starfield,
+    // the timeline's flicker and placements. Seeded by scene setup.
+    Random random;
     Object* lightObject = nullptr;
     Object* fluidObject = nullptr;
     Object* sceneObject = nullptr;

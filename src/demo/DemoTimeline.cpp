@@ -1,6 +1,5 @@
 #include "demo/DemoTimeline.h"
 
-#include "platform/MessageQueue.h"
 #include "demo/DemoState.h"
 #include "demo/FluidSettings.h"
 #include "demo/TexQuad2D.h"
@@ -72,8 +71,7 @@ void pinSpout(DemoState& state) {
 
 // A random point: x and z run down from `half` over 2 half, y from `yStart`
 // over `yStep` (either way). The three draws are taken for z, y, x in order.
-Vector3 randomPoint(float half, float yStart, float yStep) {
-    Random& random = demoRandom();
+Vector3 randomPoint(Random& random, float half, float yStart, float yStep) {
     const auto r1 = static_cast<float>(random.next());
     const auto r2 = static_cast<float>(random.next());
     const auto r3 = static_cast<float>(random.next());
@@ -83,7 +81,7 @@ Vector3 randomPoint(float half, float yStart, float yStep) {
 
 void placeParticles(DemoState& state, int first, int end, float half, float yStart, float yStep) {
     for (int i = first; i < end; ++i) {
-        state.particlePositions[i] = randomPoint(half, yStart, yStep);
+        state.particlePositions[i] = randomPoint(state.random, half, yStart, yStep);
         state.particleVelocities[i].set(0.0f, 0.0f, 0.0f);
     }
 }
@@ -130,7 +128,7 @@ void setUpStream(DemoState& state) {
     state.quad(1).setVisible(false);
     FluidElement& fluid = *state.fluid;
     fluid.release();
-    fluid.init(20, 20, 1.5f, 2.0f, 1.5f);
+    fluid.init(20, 20, 1.5f, 2.0f, 1.5f, state.random);
     streamSettings().applyTo(fluid);
     fluid.setDrawMode(2);
     fluid.setShowParticles(false);
@@ -157,7 +155,7 @@ void setUpPour(DemoState& state) {
     state.cupObject->getFrame()->translateLocal(0.0f, -3.0f, 0.0f);
     FluidElement& fluid = *state.fluid;
     fluid.release();
-    fluid.init(80, 25, 1.7f, 3.0f, 1.7f);
+    fluid.init(80, 25, 1.7f, 3.0f, 1.7f, state.random);
     pourSettings().applyTo(fluid);
     takeParticles(state);
     fluid.setVisible(true);
@@ -221,7 +219,7 @@ void enterPhase(DemoState& state) {
         state.showCredits = true;
         break;
     case quitPhase:
-        postQuitMessage(0);
+        Renderer::instance().postQuitMessage(0);
         break;
     default:
         break;
@@ -243,7 +241,7 @@ void continuePhase(DemoState& state, float f) {
         cameraTo({{Axis::Y, 360.0f * f}, {Axis::Z, 360.0f * f}}, 5.0f);
         break;
     case 2:
-        state.fluid->setDrawMode(demoRandom().next() % 3 != 0 ? 0 : 2);
+        state.fluid->setDrawMode(state.random.next() % 3 != 0 ? 0 : 2);
         break;
     case 4:
         state.particlePositions[6].set(1.1f * f, 1.1f * f, -1.1f * f);

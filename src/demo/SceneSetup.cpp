@@ -72,9 +72,10 @@ Object* addLight(DemoState& state) {
     return addToWorld(std::move(object));
 }
 
-Object* addFluid(DemoState& state) {
+Object* addFluid(DemoState& state, WorkerPool* workers) {
     auto fluid = std::make_unique<FluidElement>();
-    fluid->init(7, 22, 1.5f, 1.5f, 1.5f);
+    fluid->setFieldWorkers(workers);
+    fluid->init(7, 22, 1.5f, 1.5f, 1.5f, state.random);
     blobSettings().applyTo(*fluid);
     fluid->setPosition(0.0f, 0.0f, 0.0f);
     fluid->getParticles(state.particlePositions, state.particleVelocities, state.particleCount);
@@ -95,7 +96,7 @@ Object* addModel(const char* fileName) {
 
 void addStarfield(DemoState& state) {
     auto starfield = std::make_unique<Starfield>();
-    starfield->build(50.0f, 1.0f, 10000, "dummy.bmp", 1.0f);
+    starfield->build(50.0f, 1.0f, 10000, "dummy.bmp", 1.0f, state.random);
     state.starfield = starfield.get();
     Renderer::instance().setBackground(std::move(starfield));
 }
@@ -127,14 +128,10 @@ void setUpView(DemoState& state) {
 
 } // namespace
 
-void setupScene() {
-    setupScene(static_cast<std::uint32_t>(std::time(nullptr)));
-}
-
-void setupScene(std::uint32_t seed) {
+void setupScene(std::uint32_t seed, WorkerPool* workers) {
     DemoState& state = demoState();
     state.phaseDurations = phaseLengths;
-    demoRandom().seed(seed);
+    state.random.seed(seed);
     // The files, including the textures the models name, are read from ./data.
     // Going back to where we were, rather than one level up, keeps a missing
     // or linked data folder from leaving the program somewhere else.
@@ -142,17 +139,18 @@ void setupScene(std::uint32_t seed) {
     const std::filesystem::path startDirectory = std::filesystem::current_path(error);
     std::filesystem::current_path("./data", error);
     state.lightObject = addLight(state);
-    state.fluidObject = addFluid(state);
-    StartupTimings::step("light and liquid made");
+    state.fluidObject = addFluid(state, workers);
+    startupStep("light and liquid made");
     state.sceneObject = addModel("scene.3ds");
-    StartupTimings::step("model scene.3ds loaded");
+    startupStep("model scene.3ds loaded");
     state.cupObject = addModel("stonecup.3ds");
-    StartupTimings::step("model stonecup.3ds loaded");
+    startupStep("model stonecup.3ds loaded");
     addStarfield(state);
-    StartupTimings::step("starfield built");
+    startupStep("starfield built");
     makeTitleQuads(state);
     setUpView(state);
-    StartupTimings::step("title quads and view set");
+    startupStep("title quads and view set");
+    state.demoTimer = Timer(Renderer::instance().getClock());
     state.demoTimer.init();
     state.demoTimer.mark();
     std::filesystem::current_path(startDirectory, error);

@@ -12,18 +12,18 @@ constexpr double twoPi = 6.283185307179586;
 constexpr int atlasCells = 4;
 
 // A random draw reduced to 0 ... 999.
-int draw() {
-    return demoRandom().next() % 1000;
+int draw(Random& random) {
+    return random.next() % 1000;
 }
 
 // An angle around the vertical axis, -pi to just under pi.
-float drawAzimuth() {
-    return static_cast<float>((draw() - 500) * twoPi * 0.001);
+float drawAzimuth(Random& random) {
+    return static_cast<float>((draw(random) - 500) * twoPi * 0.001);
 }
 
 // The arcsine of an even draw spreads the directions evenly over the sphere.
-float drawElevation() {
-    return static_cast<float>(std::asin((draw() - 500) * 2.0 * 0.001));
+float drawElevation(Random& random) {
+    return static_cast<float>(std::asin((draw(random) - 500) * 2.0 * 0.001));
 }
 
 Vector3 onSphere(float distance, float azimuth, float elevation) {
@@ -86,29 +86,30 @@ Starfield::~Starfield() {
 }
 
 void Starfield::build(float radius, float brightness, int count, const char* spriteFile,
-                      float spriteSize) {
+                      float spriteSize, Random& random) {
     if (pointsBuilt) {
         return;
     }
-    compilePoints(generateStars(radius, brightness, count), count);
+    compilePoints(generateStars(radius, brightness, count, random), count);
     if (spriteFile == nullptr) {
         return;
     }
     // An unreadable atlas leaves the texture empty: the sprites are then drawn
     // as plain squares.
     spriteTexture.load(spriteFile, 1);
-    compileSprites(radius, spriteSize);
+    compileSprites(radius, spriteSize, random);
 }
 
 // The exponent 0.333 (not quite a third) fills the ball about evenly by
 // volume; squaring the grey makes most stars faint.
-std::vector<Starfield::Star> Starfield::generateStars(float radius, float brightness, int count) {
+std::vector<Starfield::Star> Starfield::generateStars(float radius, float brightness, int count,
+                                                     Random& random) {
     std::vector<Star> stars;
     for (int i = 0; i < count; ++i) {
-        const auto distance = static_cast<float>(radius * std::pow(draw() * 0.001, 0.333));
-        const float azimuth = drawAzimuth();
-        const float elevation = drawElevation();
-        auto grey = static_cast<float>(static_cast<float>(draw()) * brightness * 0.001);
+        const auto distance = static_cast<float>(radius * std::pow(draw(random) * 0.001, 0.333));
+        const float azimuth = drawAzimuth(random);
+        const float elevation = drawElevation(random);
+        auto grey = static_cast<float>(static_cast<float>(draw(random)) * brightness * 0.001);
         grey = grey * grey;
         stars.push_back({onSphere(distance, azimuth, elevation), grey});
     }
@@ -127,14 +128,14 @@ void Starfield::compilePoints(const std::vector<Star>& stars, int count) {
 }
 
 // P is a corner of its sprite, not its centre.
-void Starfield::compileSprites(float radius, float spriteSize) {
+void Starfield::compileSprites(float radius, float spriteSize, Random& random) {
     spriteList = glGenLists(1);
     glNewList(spriteList, GL_COMPILE);
     glBegin(GL_QUADS);
     for (int column = 0; column < atlasCells; ++column) {
         for (int row = 0; row < atlasCells; ++row) {
-            const float azimuth = drawAzimuth();
-            const float elevation = drawElevation();
+            const float azimuth = drawAzimuth(random);
+            const float elevation = drawElevation(random);
             const Vector3 corner = onSphere(radius, azimuth, elevation);
             Vector3 u;
             Vector3 v;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scene/Background.h"
+#include "math/Random.h"
 #include "math/Vector3.h"
 #include "render/Texture.h"
 
@@ -24,15 +25,16 @@ class Starfield : public Background {
     ~Starfield() override;
 
     // Needs a current GL context. Only the first call does anything; it takes
-    // its random draws from the demo's generator. Without a sprite file there
-    // are no sprites.
-    void build(float radius, float brightness, int count, const char* spriteFile, float spriteSize);
+    // its random draws from `random`. Without a sprite file there are no sprites.
+    void build(float radius, float brightness, int count, const char* spriteFile, float spriteSize,
+               Random& random);
     void release() override;
     void render() override;
     int update() override { return 0; }
 
     // The stars of one build, in the order their draws are taken.
-    static std::vector<Star> generateStars(float radius, float brightness, int count);
+    static std::vector<Star> generateStars(float radius, float brightness, int count,
+                                           Random& random);
     // First index of the 1.5-sized batch and of the 1.0-sized batch; the stars
     // before the first are drawn at size 2.
     static int mediumBatchStart(int count) { return count / 4; }
@@ -40,7 +42,7 @@ class Starfield : public Background {
 
   private:
     void compilePoints(const std::vector<Star>& stars, int count);
-    void compileSprites(float radius, float spriteSize);
+    void compileSprites(float radius, float spriteSize, Random& random);
 
     GLuint pointList = 0;
     GLuint spriteList = 0;

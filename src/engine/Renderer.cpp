@@ -3,7 +3,8 @@
 #include "platform/StartupTimings.h"
 
 #include "platform/Log.h"
-#include "platform/MessageQueue.h"
+#include "platform/Keyboard.h"
+#include "platform/WindowProcedure.h"
 #include "platform/SystemTime.h"
 
 #include <GL/gl.h>
@@ -22,16 +23,7 @@ constexpr float overlayWidth = 800.0f;
 constexpr float overlayHeight = 600.0f;
 constexpr int framesPerMeasurement = 10;
 
-MultitextureEntryPoints& multitextureState() {
-    static MultitextureEntryPoints entryPoints;
-    return entryPoints;
-}
-
 } // namespace
-
-const MultitextureEntryPoints& multitexture() {
-    return multitextureState();
-}
 
 Renderer& Renderer::instance() {
     static Renderer renderer;
@@ -53,12 +45,13 @@ bool Renderer::init(GraphicsSurface* newSurface) {
         return false;
     }
     surface = newSurface;
+    timer = Timer(surface->clock());
     glGetIntegerv(GL_VIEWPORT, viewport.data());
     probeMultitexture();
     setBaselineState();
-    StartupTimings::step("renderer state set");
+    startupStep("renderer state set");
     font.create(surface, "Arial", 16);
-    StartupTimings::step("font made");
+    startupStep("font made");
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -69,7 +62,7 @@ bool Renderer::init(GraphicsSurface* newSurface) {
 void Renderer::probeMultitexture() {
     const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     const std::string list = extensions != nullptr ? extensions : "";
-    MultitextureEntryPoints& entryPoints = multitextureState();
+    MultitextureEntryPoints& entryPoints = multitexture;
     if (!hasExtension(list.c_str(), "GL_ARB_multitexture") ||
         !hasExtension(list.c_str(), "GL_EXT_texture_env_add")) {
         entryPoints.supported = false;
@@ -136,16 +129,16 @@ int Renderer::run() {
     lastTime = systemTimeLow32();
     for (;;) {
         Message message;
-        if (peekMessage(message)) {
+        if (surface->nextMessage(message)) {
             if (message.kind == Message::Kind::Quit) {
                 return message.exitCode;
             }
-            dispatchMessage(message);
+            windowProcedure(message, keyboard(), surface->messages());
             continue;
         }
         measureFrameRate();
         if (firstFrameTimed) {
-            StartupTimings::step("waited for the frame cap");
+            startupStep("waited for the frame cap");
         }
         timer.mark();
         drawFrame();
@@ -158,16 +151,16 @@ int Renderer::run() {
 // The first frame draws every state for the first time, which makes the GL driver compile its
 // shaders; the second, drawn from the same states, shows what the frame costs without that.
 void Renderer::timeFirstFrames() {
-    if (!StartupTimings::isTiming()) {
+    if (!startupTiming()) {
         return;
     }
     glFinish();
     if (!firstFrameTimed) {
         firstFrameTimed = true;
-        StartupTimings::step("first frame drawn and shown");
+        startupStep("first frame drawn and shown");
         return;
     }
-    StartupTimings::end("second frame drawn and shown, for comparison");
+    startupEnd("second frame drawn and shown, for comparison");
 }
 
 void Renderer::measureFrameRate() {
@@ -247,6 +240,12 @@ void Renderer::endOverlay() const {
 
 void Renderer::waitForFrameCap() const {
     surface->waitForNextFrame(timer, 1000.0f / maxFrameRate);
+}
+
+void Renderer::postQuitMessage(int exitCode) {
+    if (surface != nullptr) {
+        surface->messages().postQuit(exitCode);
+    }
 }
 
 void Renderer::setCallback(int slot, FrameCallback callback) {

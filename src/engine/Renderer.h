@@ -8,11 +8,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace velmorra {
 
-using FrameCallback = void (*)();
+using FrameCallback = std::function<void()>;
 
 // Multitexture entry points, looked up by the renderer's init when the driver
 // offers them.
@@ -26,7 +27,6 @@ struct MultitextureEntryPoints {
     void* activeTexture = nullptr;
     void* clientActiveTexture = nullptr;
 };
-const MultitextureEntryPoints& multitexture();
 
 // Owns the OpenGL state, the font and the frame loop with its two per-frame
 // callbacks: slot 0 before the scene is drawn, slot 1 in the 800 x 600 overlay.
@@ -46,6 +46,8 @@ class Renderer {
     int run();
 
     void setCallback(int slot, FrameCallback callback);
+    // Ends the frame loop before its next frame: run returns `exitCode`.
+    void postQuitMessage(int exitCode);
     void addObject(std::unique_ptr<Object> object);
     void setBackground(std::unique_ptr<Background> background);
     void setProjection(float fieldOfView, float nearPlane, float farPlane);
@@ -54,6 +56,10 @@ class Renderer {
     void setFrameRate(float rate, bool showFrameRate);
     const Font& getFont() const { return font; }
     Camera& getCamera() { return camera; }
+    // The clock of the surface it draws on (the system's before init).
+    const ClockSource& getClock() const {
+        return surface != nullptr ? surface->clock() : ClockSource::system();
+    }
     World& getWorld() { return world; }
 
     static bool hasExtension(const char* list, const char* name);
@@ -68,6 +74,8 @@ class Renderer {
     float getMaxFrameRate() const { return maxFrameRate; }
     bool isShowingFps() const { return showFps; }
     const std::array<int, 4>& getViewport() const { return viewport; }
+    // What init found of the driver's multitexturing.
+    const MultitextureEntryPoints& getMultitexture() const { return multitexture; }
 
   private:
     void probeMultitexture();
@@ -90,6 +98,7 @@ class Renderer {
     bool firstFrameTimed = false;
     GraphicsSurface* surface = nullptr;
     std::array<FrameCallback, 2> frameCallback{};
+    MultitextureEntryPoints multitexture;
     int frameCounter = 0;
     float frameRate = 0.0f;
     std::uint32_t lastTime = 0;

@@ -17,12 +17,12 @@ FluidElement::~FluidElement() {
 }
 
 void FluidElement::init(int count, int gridSize, float halfWidth, float halfHeight,
-                        float halfDepth) {
+                        float halfDepth, Random& random) {
     if (count < 1) {
         return;
     }
     release();
-    simulation.init(count, gridSize, halfWidth, halfHeight, halfDepth);
+    simulation.init(count, gridSize, halfWidth, halfHeight, halfDepth, random);
     center.set(0.0f, 0.0f, 0.0f);
     radius = simulation.getRadius();
 }

@@ -19,7 +19,8 @@ class FluidElement : public Element {
     // Ignored when count < 1. Otherwise (re)builds the particles in [-0.5, 0.5]^3 and a grid of
     // gridSize^3 samples over the box of the three half extents, which also bounds the element.
     // Re-initialising gives the surface texture back.
-    void init(int count, int gridSize, float halfWidth, float halfHeight, float halfDepth);
+    void init(int count, int gridSize, float halfWidth, float halfHeight, float halfDepth,
+              Random& random);
     void simulate(float dt) { simulation.simulate(dt); }
 
     void release() override;
@@ -31,6 +32,8 @@ class FluidElement : public Element {
     // meshes behind it.
     CullResult cullTest() const override;
 
+    // The threads that share each step's field and surface; they must outlive the liquid.
+    void setFieldWorkers(WorkerPool* workers) { simulation.setFieldWorkers(workers); }
     void setShowParticles(bool value) { showParticles = value; }
     bool isShowingParticles() const { return showParticles; }
     void setAmbient(float r, float g, float b, float a) { material.setAmbient(r, g, b, a); }

@@ -19,8 +19,8 @@ constexpr float nearestDistance = 0.05f;
 constexpr std::size_t cellsPerCutPart = 32;
 constexpr std::size_t crossingsPerCutPart = cellsPerCutPart * maxCrossingsPerCell;
 
-float unitDraw() {
-    return static_cast<float>(demoRandom().next()) / static_cast<float>(Random::maxValue);
+float unitDraw(Random& random) {
+    return static_cast<float>(random.next()) / static_cast<float>(Random::maxValue);
 }
 
 // GCC 12 warns of uninitialised lanes in the unmasked forms of some AVX-512 intrinsics; the
@@ -88,7 +88,7 @@ struct PairTerms {
 } // namespace
 
 void FluidSimulation::init(int count, int gridSize, float halfWidth, float halfHeight,
-                           float halfDepth) {
+                           float halfDepth, Random& random) {
     if (count < 1) {
         return;
     }
@@ -102,7 +102,7 @@ void FluidSimulation::init(int count, int gridSize, float halfWidth, float halfH
     const double z = halfDepth;
     radius = static_cast<float>(std::sqrt(x * x + y * y + z * z));
     grid.layOut(gridSize, halfWidth, halfHeight, halfDepth);
-    placeParticles();
+    placeParticles(random);
     initialized = true;
 }
 
@@ -119,11 +119,11 @@ void FluidSimulation::release() {
 }
 
 // The draws come in the order z, y, x for each particle.
-void FluidSimulation::placeParticles() {
+void FluidSimulation::placeParticles(Random& random) {
     for (Vector3& position : positions) {
-        const float r1 = unitDraw();
-        const float r2 = unitDraw();
-        const float r3 = unitDraw();
+        const float r1 = unitDraw(random);
+        const float r2 = unitDraw(random);
+        const float r3 = unitDraw(random);
         position.set(0.5f - r3, 0.5f - r2, 0.5f - r1);
     }
 }

@@ -4,6 +4,7 @@
 #include "fluid/FieldKernel.h"
 #include "fluid/MarchingCubes.h"
 #include "fluid/WorkerPool.h"
+#include "math/Random.h"
 #include "math/Vector3.h"
 
 #include <array>
@@ -20,8 +21,9 @@ namespace velmorra {
 class FluidSimulation {
   public:
     // Ignored when count < 1. Otherwise rebuilds the arrays and the grid and places every
-    // particle in [-0.5, 0.5]^3 from three draws of the demo's generator.
-    void init(int count, int gridSize, float halfWidth, float halfHeight, float halfDepth);
+    // particle in [-0.5, 0.5]^3 from three draws of `random`.
+    void init(int count, int gridSize, float halfWidth, float halfHeight, float halfDepth,
+              Random& random);
     void release();
     // One step of dt: pair forces, integration, box bounce, then the density field and normals.
     void simulate(float dt);
@@ -94,7 +96,7 @@ class FluidSimulation {
     std::span<const Vector3> getForces() const { return forces; }
 
   private:
-    void placeParticles();
+    void placeParticles(Random& random);
     void accumulateForces();
     void accumulateForces(int first, int end);
     // Sizes the crossings for these cells and returns into how many parts they are cut.
@@ -135,7 +137,8 @@ class FluidSimulation {
     float damping = 0.95f;
     bool initialized = false;
     FieldKernel fieldKernel = fastestFieldKernel();
-    WorkerPool* fieldWorkers = &WorkerPool::forAllCores();
+    // Without workers every step runs on the calling thread.
+    WorkerPool* fieldWorkers = nullptr;
 };
 
 } // namespace velmorra

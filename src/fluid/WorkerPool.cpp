@@ -59,9 +59,8 @@ WorkerPool::~WorkerPool() {
     }
 }
 
-WorkerPool& WorkerPool::forAllCores() {
-    static WorkerPool pool(static_cast<int>(std::thread::hardware_concurrency()));
-    return pool;
+int WorkerPool::coreCount() {
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 void WorkerPool::runParts(int parts, PartFunction function, void* context) {

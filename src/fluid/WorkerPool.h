@@ -43,8 +43,8 @@ class WorkerPool {
         pool->run(parts, [&](int p) { range(units * p / parts, units * (p + 1) / parts); });
     }
 
-    // One thread per processor core, made on first use.
-    static WorkerPool& forAllCores();
+    // The processor's cores, at least 1: the thread count of a pool that uses the whole machine.
+    static int coreCount();
 
   private:
     static constexpr int slicesPerThread = 4;

@@ -24,7 +24,4 @@ class Random {
     std::uint32_t state;
 };
 
-// The one generator every random draw of the demo goes through, in program order.
-Random& demoRandom();
-
 } // namespace velmorra

@@ -4,21 +4,25 @@
 
 namespace velmorra {
 
-// Where a Timer reads its time. The default reads SDL's high-resolution counter
-// and millisecond clock; tests hand in a source of their own.
-struct ClockSource {
-    // Ticks per second of the high-resolution counter; 0 when there is none.
-    std::int64_t (*counterFrequency)();
-    std::int64_t (*counterValue)();
-    // The millisecond clock used when there is no high-resolution counter.
-    std::uint32_t (*milliseconds)();
+// Where a Timer reads its time: the system's clocks for a run in a window, a frame clock for a
+// capture, a clock of their own for tests.
+class ClockSource {
+  public:
+    virtual ~ClockSource() = default;
 
+    // Ticks per second of the high-resolution counter; 0 when there is none.
+    virtual std::int64_t counterFrequency() const = 0;
+    virtual std::int64_t counterValue() const = 0;
+    // The millisecond clock used when there is no high-resolution counter.
+    virtual std::uint32_t milliseconds() const = 0;
+
+    // SDL's high-resolution counter and millisecond clock.
     static const ClockSource& system();
 
-    // The clock every Timer of the process reads unless it is given one: the
-    // system's, until a capture installs its frame clock before any timer starts.
-    static const ClockSource& process();
-    static void installForProcess(const ClockSource& source);
+  protected:
+    ClockSource() = default;
+    ClockSource(const ClockSource&) = default;
+    ClockSource& operator=(const ClockSource&) = default;
 };
 
 } // namespace velmorra

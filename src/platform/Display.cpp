@@ -125,18 +125,18 @@ bool Display::openWindow() {
     if (!registerWindowClass()) {
         return false;
     }
-    StartupTimings::step("video started");
+    startupStep("video started");
     if (fullscreen && !enterFullscreen()) {
         return false;
     }
     if (!createWindow() || !createDeviceContext() || !chooseAndSetPixelFormat()) {
         return false;
     }
-    StartupTimings::step("window made");
+    startupStep("window made");
     if (!createRenderContext()) {
         return false;
     }
-    StartupTimings::step("GL context created");
+    startupStep("GL context created");
     describePixelFormat();
     if (!checkAcceleration()) {
         return false;
@@ -144,11 +144,11 @@ bool Display::openWindow() {
     if (vsyncOff) {
         disableVsync();
     }
-    StartupTimings::step("pixel format described, acceleration checked");
+    startupStep("pixel format described, acceleration checked");
     showWindow();
     resize(width, height);
     write("\n-- OpenGL display ENABLED --\n\n");
-    StartupTimings::step("window shown");
+    startupStep("window shown");
     return true;
 }
 

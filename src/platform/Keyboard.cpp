@@ -28,4 +28,9 @@ bool Keyboard::wasPressed(int slot) const {
     return isSlot(slot) && pressed[slot];
 }
 
+Keyboard& keyboard() {
+    static Keyboard table;
+    return table;
+}
+
 } // namespace velmorra

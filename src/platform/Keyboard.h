@@ -19,4 +19,7 @@ class Keyboard {
     std::array<bool, slotCount> pressed{};
 };
 
+// The program's key table, which the window procedure records into for the whole run.
+Keyboard& keyboard();
+
 } // namespace velmorra

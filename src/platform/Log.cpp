@@ -17,6 +17,7 @@ struct LogState {
     std::FILE* file = nullptr;
     std::unique_ptr<char[]> buffer;
     int depth = 0;
+    StartupTimings* startupTimings = nullptr;
 };
 
 LogState& state() {
@@ -97,6 +98,14 @@ void outdent() {
 
 int logDepth() {
     return state().depth;
+}
+
+void attachStartupTimings(StartupTimings* timings) {
+    state().startupTimings = timings;
+}
+
+StartupTimings* attachedStartupTimings() {
+    return state().startupTimings;
 }
 
 } // namespace velmorra

@@ -2,6 +2,8 @@
 
 namespace velmorra {
 
+class StartupTimings;
+
 // The process-wide debug log, "debug.log" in the current directory (or, where
 // that cannot be written, in the user's state folder: see LogLocation). Every write
 // is prefixed with two spaces per indentation level; writes while the log is
@@ -22,5 +24,10 @@ void writeText(const char* text);
 void indent();
 void outdent();
 int logDepth();
+
+// The start-up timings of the run in progress, which the steps of start-up report to (see
+// StartupTimings); null detaches them. The run that attaches them detaches them before they go.
+void attachStartupTimings(StartupTimings* timings);
+StartupTimings* attachedStartupTimings();
 
 } // namespace velmorra

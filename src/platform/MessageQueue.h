@@ -2,15 +2,22 @@
 
 #include "platform/Message.h"
 
+#include <deque>
+
 namespace velmorra {
 
-// Removes the next waiting event, translated; false when none is waiting.
-bool peekMessage(Message& message);
+// The messages the program posts to its own frame loop, such as the quit message that Escape, a
+// close request, the end of the schedule or the end of a capture sends. Each surface has one;
+// the frame loop takes them before the window system's events.
+class MessageQueue {
+  public:
+    // Queues the quit message; the frame loop returns `exitCode` when it takes it.
+    void postQuit(int exitCode);
+    // Removes the oldest posted message; false when none is waiting.
+    bool take(Message& message);
 
-// Hands a message to the window procedure with the program's keyboard.
-void dispatchMessage(const Message& message);
-
-// Queues the quit message; the frame loop returns `exitCode` when it takes it.
-void postQuitMessage(int exitCode);
+  private:
+    std::deque<Message> posted;
+};
 
 } // namespace velmorra

@@ -2,13 +2,11 @@
 
 #include "platform/FrameClock.h"
 #include "platform/Log.h"
-#include "platform/MessageQueue.h"
 #include "platform/StartView.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
-#include <SDL2/SDL.h>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -72,10 +70,6 @@ bool OffscreenDisplay::open(int newWidth, int newHeight, std::string& error) {
         return false;
     }
     keepGraphicsDriverLoaded();
-    // The frame loop's messages travel on SDL's event queue, which needs no display;
-    // interruptions are the capture's own business, not SDL's.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    eventsStarted = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     applyStartView(width, height);
     write("\n-- OpenGL offscreen display ENABLED (%dx%d) --\n\n", width, height);
     return true;
@@ -157,19 +151,16 @@ void OffscreenDisplay::close() {
         step("Closing offscreen display", eglTerminate(display));
         display = nullptr;
     }
-    if (eventsStarted) {
-        SDL_QuitSubSystem(SDL_INIT_EVENTS);
-        eventsStarted = false;
-    }
     if (wasOpen) {
         write("\n-- OpenGL offscreen display DISABLED --\n\n");
     }
 }
 
-void OffscreenDisplay::record(long firstFrame, long endFrame, FrameSink frameSink, bool (*stop)()) {
+void OffscreenDisplay::record(long firstFrame, long endFrame, FrameHandler frameHandler,
+                              bool (*stop)()) {
     firstRecorded = firstFrame;
     endRecorded = endFrame;
-    sink = std::move(frameSink);
+    handler = std::move(frameHandler);
     stopRequested = stop;
     recordStart = secondsNow();
     lastFrameEnd = recordStart;
@@ -183,7 +174,7 @@ void OffscreenDisplay::present() {
     if (frameIndex >= firstRecorded && frameIndex < endRecorded) {
         readBack();
     }
-    FrameClock::advanceFrame();
+    frameClock.advanceFrame();
     ++frameIndex;
     if (frameIndex == firstRecorded) {
         // The driver may still hold work of the frames before; it belongs to them.
@@ -192,7 +183,7 @@ void OffscreenDisplay::present() {
     }
     const bool stop = stopRequested != nullptr && stopRequested();
     if (frameIndex >= endRecorded || stop || sinkRefused) {
-        postQuitMessage(0);
+        messages().postQuit(0);
     }
     lastFrameEnd = secondsNow();
 }
@@ -205,8 +196,8 @@ void OffscreenDisplay::readBack() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     const double read = secondsNow();
-    if (sink && !sinkRefused) {
-        sinkRefused = !sink(std::move(pixels));
+    if (handler && !sinkRefused) {
+        sinkRefused = !handler(std::move(pixels));
     }
     const double handed = secondsNow();
     spent.drawing += drawn - lastFrameEnd;

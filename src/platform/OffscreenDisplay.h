@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FrameClock.h"
 #include "platform/GraphicsSurface.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ class OffscreenDisplay : public GraphicsSurface {
   public:
     // Takes one frame as glReadPixels gives it (RGBA, bottom row first); false
     // stops the capture.
-    using FrameSink = std::function<bool(std::vector<std::uint8_t>&& rgbaBottomUp)>;
+    using FrameHandler = std::function<bool(std::vector<std::uint8_t>&& rgbaBottomUp)>;
 
     // Seconds spent in each stage of presenting frames.
     struct Timings {
@@ -38,13 +39,15 @@ class OffscreenDisplay : public GraphicsSurface {
     void close();
 
     // Frames firstFrame to endFrame - 1 (counted from the first frame presented)
-    // go to `sink`; after frame endFrame - 1, or when `stop` says so, the quit
+    // go to `handler`; after frame endFrame - 1, or when `stop` says so, the quit
     // message is posted.
-    void record(long firstFrame, long endFrame, FrameSink sink, bool (*stop)());
+    void record(long firstFrame, long endFrame, FrameHandler handler, bool (*stop)());
 
     void* getProcAddress(const char* name) const override;
     void present() override;
     void waitForNextFrame(const Timer& frameTimer, float periodMs) const override;
+    // Moves exactly one frame period per frame presented.
+    const ClockSource& clock() const override { return frameClock; }
 
     long framesPresented() const { return frameIndex; }
     bool sinkFailed() const { return sinkRefused; }
@@ -63,13 +66,13 @@ class OffscreenDisplay : public GraphicsSurface {
     void* config = nullptr;
     void* context = nullptr;
     void* buffer = nullptr;
-    bool eventsStarted = false;
     int width = 0;
     int height = 0;
     long frameIndex = 0;
     long firstRecorded = 0;
     long endRecorded = 0;
-    FrameSink sink;
+    FrameHandler handler;
+    FrameClock frameClock;
     bool (*stopRequested)() = nullptr;
     bool sinkRefused = false;
     Timings spent;

@@ -136,7 +136,7 @@ void end(Showing& showing, int result) {
 }
 
 void onStart(GtkButton*, gpointer data) {
-    StartupTimings::begin();
+    startupBegin();
     auto& showing = *static_cast<Showing*>(data);
     if (!showing.result) {
         readControls(showing.builder);
@@ -307,7 +307,7 @@ bool showSettingsDialog(const void* /*instance*/, DisplaySettings& settings) {
         dismantle(showing);
     }
     settings = record;
-    StartupTimings::step("settings dialog closed");
+    startupStep("settings dialog closed");
     return result != quitResult;
 }
 

@@ -49,11 +49,11 @@ void Sound::play(const char* fileName) {
         return;
     }
     music = Mix_LoadMUS(fileName);
-    StartupTimings::step("music opened");
+    startupStep("music opened");
     if (music == nullptr || Mix_PlayMusic(music, loopForever) != 0) {
         warnNotPlayed(Mix_GetError());
     }
-    StartupTimings::step("music started");
+    startupStep("music started");
 }
 
 void Sound::warnNotPlayed(const char* reason) const {

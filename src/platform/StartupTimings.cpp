@@ -1,6 +1,7 @@
 #include "platform/StartupTimings.h"
 
-#include <chrono>
+#include "platform/Log.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -10,65 +11,81 @@ namespace velmorra {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+constexpr std::size_t stepTextSize = 160;
 
-struct TimingState {
-    bool running = false;
-    Clock::time_point start;
-    Clock::time_point previous;
-};
-
-TimingState& state() {
-    static TimingState timing;
-    return timing;
-}
-
-bool requested() {
-    const char* value = std::getenv("VELMORRA_STARTUP_TIMINGS");
-    return value != nullptr && std::strcmp(value, "1") == 0;
-}
-
-double milliseconds(Clock::duration span) {
+double milliseconds(std::chrono::steady_clock::duration span) {
     return std::chrono::duration<double, std::milli>(span).count();
+}
+
+void printStep(const char* what, double total, double own) {
+    std::fprintf(stderr, "startup: %8.1f %8.1f  %s\n", total, own, what);
 }
 
 } // namespace
 
-void StartupTimings::begin() {
-    if (!requested()) {
+bool StartupTimings::requested() {
+    const char* value = std::getenv("VELMORRA_STARTUP_TIMINGS");
+    return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+void startupBegin() {
+    if (!enabled) {
         return;
     }
-    TimingState& timing = state();
-    timing.running = true;
-    timing.start = Clock::now();
-    timing.previous = timing.start;
+    running = true;
+    start = Clock::now();
+    previous = start;
     std::fprintf(stderr, "startup: %8s %8s  %s\n", "total ms", "step ms", "step");
 }
 
-bool StartupTimings::isTiming() {
-    return state().running;
-}
-
-void StartupTimings::step(const char* format, ...) {
-    TimingState& timing = state();
-    if (!timing.running) {
+void startupStep(const char* format, ...) {
+    if (!running) {
         return;
     }
     const Clock::time_point now = Clock::now();
-    char what[160];
+    char what[stepTextSize];
     va_list arguments;
     va_start(arguments, format);
     std::vsnprintf(what, sizeof what, format, arguments);
     va_end(arguments);
-    std::fprintf(stderr, "startup: %8.1f %8.1f  %s\n", milliseconds(now - timing.start),
-                 milliseconds(now - timing.previous), what);
+    printStep(what, milliseconds(now - start), milliseconds(now - previous));
     // Printing is not counted in the next step.
-    timing.previous = Clock::now();
+    previous = Clock::now();
 }
 
-void StartupTimings::end(const char* what) {
+void startupEnd(const char* what) {
     step("%s", what);
-    state().running = false;
+    running = false;
+}
+
+void startupBegin() {
+    if (StartupTimings* timings = attachedStartupTimings()) {
+        timings->begin();
+    }
+}
+
+void startupStep(const char* format, ...) {
+    StartupTimings* timings = attachedStartupTimings();
+    if (timings == nullptr || !timings->isTiming()) {
+        return;
+    }
+    char what[stepTextSize];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(what, sizeof what, format, arguments);
+    va_end(arguments);
+    timings->step("%s", what);
+}
+
+void startupEnd(const char* what) {
+    if (StartupTimings* timings = attachedStartupTimings()) {
+        timings->end(what);
+    }
+}
+
+bool startupTiming() {
+    const StartupTimings* timings = attachedStartupTimings();
+    return timings != nullptr && timings->isTiming();
 }
 
 } // namespace velmorra

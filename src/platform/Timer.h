@@ -10,7 +10,7 @@ namespace velmorra {
 // differences are converted to float, so precision does not decay with uptime.
 class Timer {
   public:
-    explicit Timer(const ClockSource& source = ClockSource::process()) : clock(&source) {}
+    explicit Timer(const ClockSource& source = ClockSource::system()) : clock(&source) {}
 
     void init();
     void mark();

@@ -1,7 +1,5 @@
 #include "platform/WindowProcedure.h"
 
-#include "platform/MessageQueue.h"
-
 namespace velmorra {
 
 int keySlot(const Message& message) {
@@ -16,9 +14,9 @@ int keySlot(const Message& message) {
 
 namespace {
 
-void handleKey(const Message& message, Keyboard& keyboard) {
+void handleKey(const Message& message, Keyboard& keyboard, MessageQueue& queue) {
     if (message.escape) {
-        postQuitMessage(0);
+        queue.postQuit(0);
         return;
     }
     const int slot = keySlot(message);
@@ -29,14 +27,14 @@ void handleKey(const Message& message, Keyboard& keyboard) {
 
 } // namespace
 
-void windowProcedure(const Message& message, Keyboard& keyboard) {
+void windowProcedure(const Message& message, Keyboard& keyboard, MessageQueue& queue) {
     switch (message.kind) {
     case Message::Kind::CloseRequest:
-        postQuitMessage(0);
+        queue.postQuit(0);
         break;
     case Message::Kind::KeyDown:
     case Message::Kind::KeyUp:
-        handleKey(message, keyboard);
+        handleKey(message, keyboard, queue);
         break;
     case Message::Kind::Quit:
     case Message::Kind::Other:

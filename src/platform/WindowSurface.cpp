@@ -1,5 +1,7 @@
 #include "platform/WindowSurface.h"
 
+#include "platform/WindowEvents.h"
+
 #include <SDL2/SDL.h>
 
 namespace velmorra {
@@ -12,6 +14,10 @@ void WindowSurface::present() {
     if (window != nullptr) {
         SDL_GL_SwapWindow(window);
     }
+}
+
+bool WindowSurface::pollEvent(Message& message) {
+    return pollWindowEvent(message);
 }
 
 void WindowSurface::waitForNextFrame(const Timer& frameTimer, float periodMs) const {

@@ -14,6 +14,10 @@ class WindowSurface : public GraphicsSurface {
     void* getProcAddress(const char* name) const override;
     void present() override;
     void waitForNextFrame(const Timer& frameTimer, float periodMs) const override;
+    const ClockSource& clock() const override { return ClockSource::system(); }
+
+  protected:
+    bool pollEvent(Message& message) override;
 
   private:
     DeviceContext window;

@@ -56,9 +56,9 @@ int TexManager::load(const std::string& fileName, int filter) {
         return -1;
     }
     write("Loaded %dx%d image.\n", image.getWidth(), image.getHeight());
-    StartupTimings::step("texture %s read", fileName.c_str());
+    startupStep("texture %s read", fileName.c_str());
     const GLuint textureName = upload(image, filter);
-    StartupTimings::step("texture %s uploaded%s", fileName.c_str(),
+    startupStep("texture %s uploaded%s", fileName.c_str(),
                          filter == 2 ? " with its mipmaps" : "");
     entries.push_back(Entry{fileName, textureName, 1, filter});
     return static_cast<int>(textureName);

@@ -53,11 +53,11 @@ void MeshElement::build(std::vector<Vector3> newVertices, std::vector<TexCoord> 
     faces = std::move(newFaces);
     convertAxes();
     findRadius();
-    StartupTimings::step("mesh of %zu vertices read", vertices.size());
+    startupStep("mesh of %zu vertices read", vertices.size());
     normals = weldedNormals(vertices, faces);
-    StartupTimings::step("its normals welded");
+    startupStep("its normals welded");
     compileDisplayList();
-    StartupTimings::step("its display list compiled");
+    startupStep("its display list compiled");
     built = true;
 }
 

@@ -12,11 +12,13 @@ struct FakeClock {
     static inline std::int64_t counter = 0;
     static inline std::uint32_t milliseconds = 0;
 
-    static std::int64_t readFrequency() { return frequency; }
-    static std::int64_t readCounter() { return counter; }
-    static std::uint32_t readMilliseconds() { return milliseconds; }
     static const ClockSource& source() {
-        static const ClockSource clock{readFrequency, readCounter, readMilliseconds};
+        struct Reading final : ClockSource {
+            std::int64_t counterFrequency() const override { return frequency; }
+            std::int64_t counterValue() const override { return counter; }
+            std::uint32_t milliseconds() const override { return FakeClock::milliseconds; }
+        };
+        static const Reading clock;
         return clock;
     }
     static void advanceSeconds(double seconds) {
