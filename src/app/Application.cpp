@@ -60,11 +60,12 @@ int exitCodeWithoutDisplay() {
 bool openDisplayFromTheDialog(Display& display, const char* title) {
     // Only once the dialog is up is there surely a display to prepare for.
     setSettingsDialogIdleWork([&display] { display.prepare(); });
-    if (!openDisplay(display, title)) {
+    const bool opened = openDisplay(display, title);
+    setSettingsDialogIdleWork(nullptr);
+    if (!opened) {
         display.releasePreparation();
-        return false;
     }
-    return true;
+    return opened;
 }
 
 } // namespace

@@ -38,9 +38,9 @@ void FluidElement::setPosition(float x, float y, float z) {
     position.set(x, y, z);
 }
 
-CullResult FluidElement::cullTest() const {
-    CullResult result = testSphere();
-    result.depth = sceneState().nearDistance;
+CullResult FluidElement::cullTest(const SceneState& scene) const {
+    CullResult result = testSphere(scene);
+    result.depth = scene.nearDistance;
     return result;
 }
 
@@ -48,7 +48,7 @@ bool FluidElement::setTexture(const std::string& fileName) {
     return material.loadTexture(fileName, surfaceTextureFilter);
 }
 
-void FluidElement::render() {
+void FluidElement::render(const SceneState& /*scene*/) {
     if (!simulation.isInitialized()) {
         return;
     }

@@ -24,13 +24,13 @@ class FluidElement : public Element {
     void simulate(float dt) { simulation.simulate(dt); }
 
     void release() override;
-    void render() override;
+    void render(const SceneState& scene) override;
     void renderGeometry() override {}
     void setPosition(float x, float y, float z) override;
     int getType() const override { return fluidType; }
     // Always reports the near clip distance as its depth, so the liquid is drawn after the
     // meshes behind it.
-    CullResult cullTest() const override;
+    CullResult cullTest(const SceneState& scene) const override;
 
     // The threads that share each step's field and surface; they must outlive the liquid.
     void setFieldWorkers(WorkerPool* workers) { simulation.setFieldWorkers(workers); }

@@ -13,8 +13,6 @@ namespace velmorra {
 namespace {
 
 // Stands for the executable's module handle: non-null until the display is closed.
-const char executableToken = 0;
-
 // SDL answers "accelerated" for whatever visual was requested, so the current
 // context's own renderer is asked instead.
 bool currentRendererIsAccelerated() {
@@ -69,7 +67,7 @@ int startVideo() {
 } // namespace
 
 Display::Display()
-    : instance(&executableToken), dialogs(&UserDialogs::system()),
+    : dialogs(&UserDialogs::system()),
       acceleratedVisual(currentRendererIsAccelerated) {}
 
 Display::~Display() {
@@ -290,10 +288,11 @@ void Display::close() {
     releaseDeviceContext();
     destroyWindow();
     unregisterWindowClass();
-    if (instance != nullptr) {
+    // Said once: the destructor closes again.
+    if (!closed) {
         write("\n-- OpenGL display DISABLED --\n\n");
     }
-    instance = nullptr;
+    closed = true;
 }
 
 void Display::leaveFullscreen() {

@@ -56,7 +56,7 @@ class Display {
     SDL_Window* window = nullptr;
     DeviceContext deviceContext = nullptr;
     void* renderContext = nullptr;
-    const void* instance;
+    bool closed = false;
     int width = 800;
     int height = 600;
     int depth = 16;

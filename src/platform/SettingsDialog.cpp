@@ -2,6 +2,7 @@
 
 #include "platform/StartupTimings.h"
 
+#include <utility>
 #include <SDL2/SDL.h>
 #include <gtk/gtk.h>
 
@@ -28,7 +29,7 @@ constexpr int quitResult = -1;
 // the controls by Start.
 DisplaySettings record;
 SettingsDialogObserver observer = nullptr;
-SettingsDialogIdleWork idleWork = nullptr;
+SettingsDialogIdleWork idleWork;
 std::optional<std::string> failure;
 
 // Set by SIGINT or SIGTERM while a showing is up; read by its tick.
@@ -265,7 +266,7 @@ int run(Showing& showing) {
     bool worked = false;
     while (!showing.result) {
         gtk_main_iteration_do(TRUE);
-        if (idleWork != nullptr && showing.onScreen && !worked && !showing.result) {
+        if (idleWork && showing.onScreen && !worked && !showing.result) {
             worked = true;
             idleWork();
         }
@@ -316,7 +317,7 @@ const char* settingsDialogFailure() {
 }
 
 void setSettingsDialogIdleWork(SettingsDialogIdleWork work) {
-    idleWork = work;
+    idleWork = std::move(work);
 }
 
 void setSettingsDialogObserver(SettingsDialogObserver replacement) {

@@ -2,6 +2,8 @@
 
 #include "platform/DisplaySettings.h"
 
+#include <functional>
+
 namespace velmorra {
 
 // Asks the user for the display mode in a small modal dialog (GTK 3), before any
@@ -18,7 +20,7 @@ const char* settingsDialogFailure();
 
 // Work for the time the user looks at the dialog: called once per showing, inside the dialog's
 // main loop, as soon as the dialog is on the screen. Null, the default, calls nothing.
-using SettingsDialogIdleWork = void (*)();
+using SettingsDialogIdleWork = std::function<void()>;
 void setSettingsDialogIdleWork(SettingsDialogIdleWork work);
 
 // For tests: called inside the dialog's main loop once a showing is on the screen,

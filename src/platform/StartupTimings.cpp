@@ -28,7 +28,7 @@ bool StartupTimings::requested() {
     return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
-void startupBegin() {
+void StartupTimings::begin() {
     if (!enabled) {
         return;
     }
@@ -38,7 +38,7 @@ void startupBegin() {
     std::fprintf(stderr, "startup: %8s %8s  %s\n", "total ms", "step ms", "step");
 }
 
-void startupStep(const char* format, ...) {
+void StartupTimings::step(const char* format, ...) {
     if (!running) {
         return;
     }
@@ -53,7 +53,7 @@ void startupStep(const char* format, ...) {
     previous = Clock::now();
 }
 
-void startupEnd(const char* what) {
+void StartupTimings::end(const char* what) {
     step("%s", what);
     running = false;
 }

@@ -16,14 +16,14 @@ Vector3 Element::sphereCenter() const {
 
 // Every plane is evaluated, even after the sphere is known to be outside: the
 // near plane's distance is needed for the depth either way.
-CullResult Element::testSphere() const {
+CullResult Element::testSphere(const SceneState& scene) const {
     if (owner == nullptr) {
         return {true, 0.0f};
     }
     const Vector3 p = sphereCenter();
     CullResult result;
     float distance = 0.0f;
-    for (const FrustumPlane& plane : sceneState().frustumPlanes) {
+    for (const FrustumPlane& plane : scene.frustumPlanes) {
         distance = plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3];
         if (distance <= -radius) {
             result.culled = true;

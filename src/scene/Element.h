@@ -3,6 +3,7 @@
 #include "math/Vector3.h"
 #include "scene/CullResult.h"
 #include "scene/ObjectTransform.h"
+#include "scene/SceneState.h"
 
 namespace velmorra {
 
@@ -29,14 +30,16 @@ class Element {
     // Gives back display lists, textures and arrays; a second call does nothing.
     virtual void release() = 0;
     // Draws with material and state under the owner's transform, restoring
-    // every GL state it changes. Entered with the camera view on the modelview.
-    virtual void render() = 0;
+    // every GL state it changes. Entered with the camera view on the modelview,
+    // during the render pass that `scene` describes.
+    virtual void render(const SceneState& scene) = 0;
     // Only the geometry, under the same transform, without state changes.
     virtual void renderGeometry() = 0;
     virtual void setPosition(float x, float y, float z) = 0;
     virtual int getType() const = 0;
-    // The frustum test of the bounding sphere and the depth the World sorts by.
-    virtual CullResult cullTest() const = 0;
+    // The frustum test of the bounding sphere against the planes of `scene`, and the
+    // depth the World sorts by.
+    virtual CullResult cullTest(const SceneState& scene) const = 0;
 
     void setDrawMode(int mode) { drawMode = mode; }
     int getDrawMode() const { return drawMode; }
@@ -50,7 +53,7 @@ class Element {
     // outside). The depth is the signed distance of the sphere's center from
     // the near plane, from which each subclass derives its own. An element
     // that no Object placed yet is culled.
-    CullResult testSphere() const;
+    CullResult testSphere(const SceneState& scene) const;
     // Multiplies the modelview by the owner's matrix and translates by
     // `position`: the placement every render starts with.
     void applyPlacement() const;

@@ -81,8 +81,8 @@ void LightElement::setPosition(float x, float y, float z) {
     position.set(x, y, z);
 }
 
-CullResult LightElement::cullTest() const {
-    CullResult result = testSphere();
+CullResult LightElement::cullTest(const SceneState& scene) const {
+    CullResult result = testSphere(scene);
     result.depth = std::fabs(result.depth) * 0.001f;
     return result;
 }
@@ -171,7 +171,7 @@ Vector3 LightElement::worldPosition() const {
     return sum(transform(rotation, position), owner->worldPosition);
 }
 
-void LightElement::render() {
+void LightElement::render(const SceneState& scene) {
     const std::array<float, 16> view = currentModelview();
     glPushMatrix();
     applyPlacement();
@@ -181,8 +181,8 @@ void LightElement::render() {
     if (glowLoaded && glow) {
         drawGlow(local);
     }
-    if (flaresLoaded && flare && sceneState().currentCamera != nullptr) {
-        drawFlares(view);
+    if (flaresLoaded && flare && scene.currentCamera != nullptr) {
+        drawFlares(view, scene.nearDistance, *scene.currentCamera);
     }
     glPopAttrib();
     if (marker) {
@@ -211,9 +211,8 @@ void LightElement::drawGlow(const std::array<float, 16>& local) const {
 
 // Sprites on the line from the light through the point at the centre of the screen, brightest
 // when the light is straight ahead. Nothing tests whether the light is hidden.
-void LightElement::drawFlares(const std::array<float, 16>& view) const {
-    const float nearDistance = sceneState().nearDistance;
-    const Camera& camera = *sceneState().currentCamera;
+void LightElement::drawFlares(const std::array<float, 16>& view, float nearDistance,
+                              const Camera& camera) const {
     const Vector3 forward = normalized(camera.getZAxis());
     const Vector3 eye = camera.getOrigin();
     const Vector3 screenCenter = sum(eye, scaled(2.0f * nearDistance, forward));

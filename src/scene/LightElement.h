@@ -27,12 +27,12 @@ class LightElement : public Element, public LightSource {
 
     // Gives back the glow texture (which also switches the light off) and the flare chain.
     void release() override;
-    void render() override;
+    void render(const SceneState& scene) override;
     void renderGeometry() override {}
     void setPosition(float x, float y, float z) override;
     int getType() const override { return lightType; }
     // Depth is a thousandth of the distance from the near plane, so lights sort to the end.
-    CullResult cullTest() const override;
+    CullResult cullTest(const SceneState& scene) const override;
 
     bool isEnabled() const override { return enabled; }
     // Expects the camera view on the modelview.
@@ -66,7 +66,8 @@ class LightElement : public Element, public LightSource {
   private:
     Vector3 worldPosition() const;
     void drawGlow(const std::array<float, 16>& local) const;
-    void drawFlares(const std::array<float, 16>& view) const;
+    void drawFlares(const std::array<float, 16>& view, float nearDistance,
+                    const Camera& camera) const;
     void drawMarker() const;
 
     Vector3 spotDirection{0.0f, -1.0f, 0.0f};

@@ -36,8 +36,8 @@ void MeshElement::setPosition(float x, float y, float z) {
     position.set(x, y, z);
 }
 
-CullResult MeshElement::cullTest() const {
-    CullResult result = testSphere();
+CullResult MeshElement::cullTest(const SceneState& scene) const {
+    CullResult result = testSphere(scene);
     result.depth += radius;
     return result;
 }
@@ -114,7 +114,7 @@ void MeshElement::renderGeometry() {
     glPopMatrix();
 }
 
-void MeshElement::render() {
+void MeshElement::render(const SceneState& /*scene*/) {
     if (!built) {
         return;
     }

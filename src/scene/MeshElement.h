@@ -20,12 +20,12 @@ class MeshElement : public Element {
     ~MeshElement() override;
 
     void release() override;
-    void render() override;
+    void render(const SceneState& scene) override;
     void renderGeometry() override;
     void setPosition(float x, float y, float z) override;
     int getType() const override { return meshType; }
     // Depth is the distance of the sphere's center from the near plane plus the radius.
-    CullResult cullTest() const override;
+    CullResult cullTest(const SceneState& scene) const override;
 
     // Takes the arrays over, converts the axes, finds the bounds and the smoothed normals and
     // compiles the display list. Missing texture coordinates are zero. Faces that name a vertex

@@ -11,7 +11,7 @@ class Camera;
 using FrustumPlane = std::array<float, 4>;
 
 // Values of the scene pass in progress that the elements read while they are
-// culled and drawn. There is one, shared by the whole scene.
+// culled and drawn. The World keeps one and hands it to every element it culls and draws.
 struct SceneState {
     // Indices into frustumPlanes.
     static constexpr int rightPlane = 0;
@@ -28,7 +28,5 @@ struct SceneState {
     // The camera of the render in progress; only valid during World::render.
     const Camera* currentCamera = nullptr;
 };
-
-SceneState& sceneState();
 
 } // namespace velmorra

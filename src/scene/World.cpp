@@ -57,7 +57,7 @@ void World::setPerspective(float fovDegrees, float near, float far) {
     gluPerspective(fovDegrees, aspectRatio, near, far);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    sceneState().nearDistance = near;
+    scene.nearDistance = near;
 }
 
 void World::render(Camera* camera) {
@@ -65,7 +65,7 @@ void World::render(Camera* camera) {
         return;
     }
     glMatrixMode(GL_MODELVIEW);
-    sceneState().currentCamera = camera;
+    scene.currentCamera = camera;
     if (background) {
         drawBackground(*camera);
     }
@@ -135,7 +135,7 @@ void World::extractFrustum() {
                               m[4 * r + 2] * p[8 + c] + m[4 * r + 3] * p[12 + c];
         }
     }
-    auto& planes = sceneState().frustumPlanes;
+    auto& planes = scene.frustumPlanes;
     // Column 3 plus or minus column 0 (x), 1 (y) or 2 (z) of clip.
     const auto combine = [&clip](int column, float sign) {
         return FrustumPlane{clip[3] + sign * clip[column], clip[7] + sign * clip[4 + column],
@@ -161,7 +161,7 @@ void World::updateTransforms() {
 
 void World::cullElements() {
     for (std::size_t i = 0; i < elements.size(); ++i) {
-        cullRecords[i] = elements[i]->cullTest();
+        cullRecords[i] = elements[i]->cullTest(scene);
     }
 }
 
@@ -223,7 +223,7 @@ void World::assignLights() {
 void World::drawElements() {
     for (std::size_t i = 0; i < elements.size(); ++i) {
         if (!cullRecords[i].culled && elements[i]->isVisible()) {
-            elements[i]->render();
+            elements[i]->render(scene);
         }
     }
 }

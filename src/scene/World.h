@@ -3,6 +3,7 @@
 #include "scene/Background.h"
 #include "scene/CullResult.h"
 #include "scene/Object.h"
+#include "scene/SceneState.h"
 
 #include <memory>
 #include <vector>
@@ -37,6 +38,8 @@ class World {
 
     int getObjectCount() const { return static_cast<int>(objects.size()); }
     int getElementCount() const { return static_cast<int>(elements.size()); }
+    // The values of the last render that the elements read (frustum, near distance, camera).
+    const SceneState& getSceneState() const { return scene; }
     // In the order the last render sorted them; null outside the list.
     Element* getElement(int index) const;
     const CullResult* getCullResult(int index) const;
@@ -56,6 +59,7 @@ class World {
     std::vector<Element*> elements; // owned by the objects
     std::unique_ptr<Background> background;
     std::vector<CullResult> cullRecords; // parallel to elements
+    SceneState scene;
 };
 
 } // namespace velmorra
