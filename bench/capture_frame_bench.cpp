@@ -2,7 +2,6 @@
 // (the timeline's step, the scene, the overlay, up to the finished picture), and reading it back,
 // straight into memory or double-buffered through two pixel buffer objects.
 
-#include "platform/ClockSource.h"
 #include "platform/FrameClock.h"
 #include "platform/OffscreenDisplay.h"
 #include "demo/CreditsOverlay.h"
@@ -10,7 +9,7 @@
 #include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
 #include "engine/Renderer.h"
-#include "render/TexManager.h"
+#include "fluid/WorkerPool.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -30,8 +29,6 @@ using velmorra::OffscreenDisplay;
 // The demo built once per size on its own offscreen display, its clock at 30 s in.
 struct CapturedDemo {
     explicit CapturedDemo(int width, int height) {
-        velmorra::TexManager::instance();
-        velmorra::ClockSource::installForProcess(velmorra::FrameClock::source());
         std::string error;
         ready = display.open(width, height, error);
         if (!ready) {
@@ -40,7 +37,7 @@ struct CapturedDemo {
         std::filesystem::current_path(VELMORRA_SOURCE_DIR);
         velmorra::Renderer& renderer = velmorra::Renderer::instance();
         renderer.init(&display);
-        velmorra::setupScene(7);
+        velmorra::setupScene(7, &workers);
         renderer.setCallback(0, velmorra::demoTimeline);
         renderer.setCallback(1, velmorra::creditsOverlay);
         for (int frame = 0; frame < 30 * 30; ++frame) {
@@ -49,15 +46,16 @@ struct CapturedDemo {
         glFinish();
     }
     ~CapturedDemo() {
-        velmorra::demoState().reset();
         velmorra::Renderer::instance().shutdown();
+        velmorra::demoState().reset();
     }
 
-    static void drawFrame() {
+    void drawFrame() {
         velmorra::Renderer::instance().drawFrame();
-        velmorra::FrameClock::advanceFrame();
+        display.getFrameClock().advanceFrame();
     }
 
+    velmorra::WorkerPool workers{velmorra::WorkerPool::coreCount()};
     OffscreenDisplay display;
     bool ready = false;
 };
@@ -69,7 +67,7 @@ void drawDemoFrame(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        CapturedDemo::drawFrame();
+        demo.drawFrame();
         glFinish();
     }
 }

@@ -28,15 +28,15 @@ struct Placement {
 };
 
 // Like the demo: each particle takes draws r1, r2, r3, which give z, y and x in that order.
-void place(FluidSimulation& fluid, const Placement& placement) {
+void place(FluidSimulation& fluid, const Placement& placement, Random& random) {
     Vector3* positions = nullptr;
     Vector3* velocities = nullptr;
     int count = 0;
     fluid.getParticles(positions, velocities, count);
     for (int p = placement.first; p < placement.end && p < count; ++p) {
-        const float r1 = static_cast<float>(demoRandom().next()) / Random::maxValue;
-        const float r2 = static_cast<float>(demoRandom().next()) / Random::maxValue;
-        const float r3 = static_cast<float>(demoRandom().next()) / Random::maxValue;
+        const float r1 = static_cast<float>(random.next()) / Random::maxValue;
+        const float r2 = static_cast<float>(random.next()) / Random::maxValue;
+        const float r3 = static_cast<float>(random.next()) / Random::maxValue;
         positions[p].set(placement.centre.x + placement.spread.x * (0.5f - r3),
                          placement.centre.y + placement.spread.y * (0.5f - r2),
                          placement.centre.z + placement.spread.z * (0.5f - r1));
@@ -53,8 +53,8 @@ void setPosition(FluidSimulation& fluid, int p, const Vector3& position) {
 }
 
 // The seven-particle blob as it hangs at the start.
-float setUpBlob(FluidSimulation& fluid) {
-    fluid.init(7, 22, 1.5f, 1.5f, 1.5f);
+float setUpBlob(FluidSimulation& fluid, Random& random) {
+    fluid.init(7, 22, 1.5f, 1.5f, 1.5f, random);
     fluid.setIsoLevel(12.0);
     fluid.setGravity(0, 0, 0);
     fluid.setMass(0.01f);
@@ -75,16 +75,16 @@ float setUpBlob(FluidSimulation& fluid) {
 }
 
 // The stream falling over the scene model.
-float setUpStream(FluidSimulation& fluid) {
-    fluid.init(20, 20, 1.5f, 2.0f, 1.5f);
+float setUpStream(FluidSimulation& fluid, Random& random) {
+    fluid.init(20, 20, 1.5f, 2.0f, 1.5f, random);
     fluid.setIsoLevel(36.0);
     fluid.setGravity(0, -11.5f, 0);
     fluid.setMass(0.01f);
     fluid.setRestDistance(0.35f);
     fluid.setDamping(0.94f);
     fluid.setBounds(-1.5f, 1.5f, -1.1f, 100, -1.5f, 1.5f);
-    place(fluid, {0, 13, {0, 5, 0}, {1.4f, 1.4f, 1.4f}});
-    place(fluid, {13, 20, {0, 15, 0}, {1.4f, 1.4f, 1.4f}});
+    place(fluid, {0, 13, {0, 5, 0}, {1.4f, 1.4f, 1.4f}}, random);
+    place(fluid, {13, 20, {0, 15, 0}, {1.4f, 1.4f, 1.4f}}, random);
     setPosition(fluid, 0, {0.25f, 1.5f, 0.25f});
     setPosition(fluid, 1, {0, 1.5f, 0.45f});
     setPosition(fluid, 2, {-0.25f, 1.5f, 0.25f});
@@ -92,21 +92,21 @@ float setUpStream(FluidSimulation& fluid) {
 }
 
 // The pour into the cup: a block in the cup and a thin column falling into it.
-float setUpPour(FluidSimulation& fluid) {
-    fluid.init(80, 25, 1.7f, 3.0f, 1.7f);
+float setUpPour(FluidSimulation& fluid, Random& random) {
+    fluid.init(80, 25, 1.7f, 3.0f, 1.7f, random);
     fluid.setIsoLevel(34.0);
     fluid.setGravity(0, -100, 0);
     fluid.setMass(0.02f);
     fluid.setRestDistance(6.0f);
     fluid.setDamping(0.96f);
     fluid.setBounds(-1.1f, 1.1f, -2.2f, 1000, -1.1f, 1.1f);
-    place(fluid, {0, 32, {0, 0, 0}, {1.4f, 1.4f, 1.4f}});
-    place(fluid, {32, 48, {0, 35, 0}, {0.2f, 50, 0.2f}});
-    place(fluid, {48, 80, {0, 95, 0}, {0.2f, 70, 0.2f}});
+    place(fluid, {0, 32, {0, 0, 0}, {1.4f, 1.4f, 1.4f}}, random);
+    place(fluid, {32, 48, {0, 35, 0}, {0.2f, 50, 0.2f}}, random);
+    place(fluid, {48, 80, {0, 95, 0}, {0.2f, 70, 0.2f}}, random);
     return framePeriod * 0.25f;
 }
 
-using SetUpFunction = float (*)(FluidSimulation&);
+using SetUpFunction = float (*)(FluidSimulation&, Random&);
 
 // A set-up and how many frames to run it first, so that the liquid is in the grid and moving.
 struct SetUp {
@@ -148,10 +148,9 @@ WorkerPool* workersFor(int threads) {
 class LiquidFrame {
   public:
     LiquidFrame(SetUp setUp, FieldKernel kernel, int threads) {
-        demoRandom().seed(2024);
         fluid.setFieldKernel(kernel);
         fluid.setFieldWorkers(workersFor(threads));
-        step = setUp.build(fluid);
+        step = setUp.build(fluid, random);
         for (int frame = 0; frame < setUp.warmUpFrames; ++frame) {
             fluid.simulate(step);
         }
@@ -170,6 +169,7 @@ class LiquidFrame {
         std::copy(startVelocities.begin(), startVelocities.end(), velocities);
     }
 
+    Random random{2024};
     FluidSimulation fluid;
     float step = 0.0f;
 

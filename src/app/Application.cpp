@@ -70,10 +70,11 @@ bool openDisplayFromTheDialog(Display& display, const char* title) {
 
 } // namespace
 
-int runApplication(const CommandLineOptions& options) {
+int runApplication(const CommandLineOptions& options, const UserDialogs& dialogs) {
     // Made before anything else runs: the music player initialises its library here.
     Display display;
     Sound sound;
+    display.setDialogs(dialogs);
     RunSequence run;
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);

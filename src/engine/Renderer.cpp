@@ -120,7 +120,25 @@ void Renderer::shutdown() {
     }
     font.destroy();
     world.clear();
+    forgetRun();
+}
+
+// Back to the state before init, so that the next run starts as the first did.
+void Renderer::forgetRun() {
+    camera.reset();
+    viewport = {};
+    ambient = {};
+    fadeColor = {};
+    timer = Timer();
+    maxFrameRate = 50.0f;
+    showFps = false;
+    firstFrameTimed = false;
     surface = nullptr;
+    frameCallback = {};
+    multitexture = {};
+    frameCounter = 0;
+    frameRate = 0.0f;
+    lastTime = 0;
 }
 
 int Renderer::run() {

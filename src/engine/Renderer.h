@@ -42,6 +42,7 @@ class Renderer {
 
     // Draws on `surface` from here on; null is refused.
     bool init(GraphicsSurface* surface);
+    // Deletes the font and the world's contents and forgets the run: camera, fade, callbacks.
     void shutdown();
     int run();
 
@@ -78,6 +79,7 @@ class Renderer {
     const MultitextureEntryPoints& getMultitexture() const { return multitexture; }
 
   private:
+    void forgetRun();
     void probeMultitexture();
     void setBaselineState() const;
     void applyAmbient() const;

@@ -48,6 +48,8 @@ class OffscreenDisplay : public GraphicsSurface {
     void waitForNextFrame(const Timer& frameTimer, float periodMs) const override;
     // Moves exactly one frame period per frame presented.
     const ClockSource& clock() const override { return frameClock; }
+    // For drawing frames without presenting them (the drawing benchmark).
+    FrameClock& getFrameClock() { return frameClock; }
 
     long framesPresented() const { return frameIndex; }
     bool sinkFailed() const { return sinkRefused; }

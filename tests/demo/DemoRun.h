@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/MessageQueue.h"
 #include "demo/DemoState.h"
 #include "demo/SceneSetup.h"
 #include "engine/Renderer.h"
@@ -23,17 +22,14 @@ class DemoRun : public ::testing::Test {
   protected:
     void SetUp() override {
         VELMORRA_REQUIRE_GL(gl);
-        drainMessages();
         ASSERT_TRUE(Renderer::instance().init(&gl.surface()));
     }
 
+    // What the end of a run does: the renderer forgets it, the demo's record goes back to
+    // before setup.
     void TearDown() override {
-        Renderer& renderer = Renderer::instance();
-        renderer.shutdown();
-        renderer.getCamera().reset();
-        renderer.setFade(0.0f, 0.0f, 0.0f, 0.0f);
+        Renderer::instance().shutdown();
         demoState().reset();
-        drainMessages();
     }
 
     // Copies the content files (all but the music) into ./data, leaving out `missing`.
@@ -50,7 +46,7 @@ class DemoRun : public ::testing::Test {
 
     // Builds the scene, then hands the demo timer to the fake clock.
     static void buildScene() {
-        setupScene();
+        setupScene(1);
         FakeClock::counter = 1'000'000'000'000;
         DemoState& state = demoState();
         state.demoTimer = Timer(FakeClock::source());
@@ -58,21 +54,16 @@ class DemoRun : public ::testing::Test {
     }
 
     // True when the quit message has been posted since the last call.
-    static bool takeQuit(int& exitCode) {
+    bool takeQuit(int& exitCode) {
         bool quit = false;
         Message message;
-        while (peekMessage(message)) {
+        while (gl.surface().nextMessage(message)) {
             if (message.kind == Message::Kind::Quit) {
                 quit = true;
                 exitCode = message.exitCode;
             }
         }
         return quit;
-    }
-
-    static void drainMessages() {
-        int ignored = 0;
-        takeQuit(ignored);
     }
 
     LogCapture log;

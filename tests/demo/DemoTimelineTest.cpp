@@ -301,7 +301,7 @@ class DemoScheduleTest : public DemoTimelineTest {
             step = (moment.f < 1.0f ? moment.f * length : length - 0.001) - state.phaseTime;
         }
         if (moment.seed != 0) {
-            demoRandom().seed(moment.seed);
+            state.random.seed(moment.seed);
         }
         frame(step);
         ASSERT_EQ(state.phase, moment.phase);
@@ -406,7 +406,7 @@ TEST_F(DemoTimelineTest, StreamAndPourSetUpsPlaceTheirParticlesFromTheDrawsInOrd
     DemoState& state = demoState();
     runUntilPhase(6);
     while (state.phase < 7) {
-        const Random before = demoRandom();
+        const Random before = state.random;
         frame(1.0 / 30.0);
         if (state.phase != 7) {
             continue;
@@ -431,7 +431,7 @@ TEST_F(DemoTimelineTest, StreamAndPourSetUpsPlaceTheirParticlesFromTheDrawsInOrd
 
     runUntilPhase(11);
     while (state.phase < 12) {
-        const Random before = demoRandom();
+        const Random before = state.random;
         frame(1.0 / 30.0);
         if (state.phase != 12) {
             continue;

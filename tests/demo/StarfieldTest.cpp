@@ -110,12 +110,13 @@ class StarfieldTest : public testing::Test {
 // by the pixels they cover, about pi (4 size)^2: of eight stars, the first two (a quarter) are
 // drawn at size 2, the next two at 1.5 and the last four at 1.
 TEST_F(StarfieldTest, AQuarterOfTheStarsAreDrawnAtSize2AQuarterAt1Point5AndHalfAt1) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
-    demoRandom().seed(11);
-    const std::vector<Starfield::Star> places = Starfield::generateStars(50.0f, 1.0f, 8);
-    demoRandom().seed(11);
+    random.seed(11);
+    const std::vector<Starfield::Star> places = Starfield::generateStars(50.0f, 1.0f, 8, random);
+    random.seed(11);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 8, nullptr, 1.0f);
+    stars.build(50.0f, 1.0f, 8, nullptr, 1.0f, random);
     glViewport(0, 0, viewSize, viewSize);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -148,10 +149,11 @@ TEST_F(StarfieldTest, AQuarterOfTheStarsAreDrawnAtSize2AQuarterAt1Point5AndHalfA
 // Seed 1 gives the draws 346, 130, 982, 90 for the first star and 656, 117,
 // 595, 415 for the second: distance, azimuth, elevation, grey.
 TEST_F(StarfieldTest, StarsComeFromTheDrawsInOrder) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
-    demoRandom().seed(1);
+    random.seed(1);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 2, nullptr, 1.0f);
+    stars.build(50.0f, 1.0f, 2, nullptr, 1.0f, random);
     const Feedback feedback = capture(stars);
     ASSERT_EQ(feedback.points.size(), 2u);
     EXPECT_TRUE(feedback.polygons.empty());
@@ -168,10 +170,11 @@ TEST_F(StarfieldTest, StarsComeFromTheDrawsInOrder) {
 }
 
 TEST_F(StarfieldTest, TenThousandStarsFillTheBallAndStayBelowFullGrey) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
-    demoRandom().seed(99);
+    random.seed(99);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 10000, nullptr, 1.0f);
+    stars.build(50.0f, 1.0f, 10000, nullptr, 1.0f, random);
     const Feedback feedback = capture(stars);
     ASSERT_EQ(feedback.points.size(), 10000u);
     int faint = 0;
@@ -184,21 +187,22 @@ TEST_F(StarfieldTest, TenThousandStarsFillTheBallAndStayBelowFullGrey) {
 }
 
 TEST_F(StarfieldTest, BuildTakesItsDrawsOnceOnly) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
-    demoRandom().seed(5);
+    random.seed(5);
     Random expected(5);
     for (int i = 0; i < 10 * 4 + 16 * 2; ++i) {
         expected.next();
     }
     Starfield stars;
-    stars.build(50.0f, 1.0f, 10, "atlas.bmp", 1.0f);
-    Random afterFirst = demoRandom();
+    stars.build(50.0f, 1.0f, 10, "atlas.bmp", 1.0f, random);
+    Random afterFirst = random;
     EXPECT_EQ(afterFirst.next(), expected.next());
 
-    demoRandom().seed(5);
-    stars.build(50.0f, 1.0f, 10, "atlas.bmp", 1.0f);
+    random.seed(5);
+    stars.build(50.0f, 1.0f, 10, "atlas.bmp", 1.0f, random);
     Random untouched(5);
-    EXPECT_EQ(demoRandom().next(), untouched.next());
+    EXPECT_EQ(random.next(), untouched.next());
     EXPECT_EQ(TexManager::instance().size(), 1u);
     EXPECT_EQ(capture(stars).points.size(), 10u);
 }
@@ -241,10 +245,11 @@ bool facesTheOrigin(const SpriteCorners& sprite) {
 // Sixteen squares of the sprite size with a corner on the ball's surface, one
 // per atlas cell, each facing the viewer.
 TEST_F(StarfieldTest, SpritesAreSixteenAtlasCellsFacingTheViewer) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
-    demoRandom().seed(3);
+    random.seed(3);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 0, "atlas.bmp", 2.0f);
+    stars.build(50.0f, 1.0f, 0, "atlas.bmp", 2.0f, random);
     const auto sprites = spritesByCell(capture(stars));
     ASSERT_EQ(sprites.size(), 16u);
     for (const auto& [cell, sprite] : sprites) {
@@ -262,10 +267,11 @@ TEST_F(StarfieldTest, SpritesAreSixteenAtlasCellsFacingTheViewer) {
 // Seed 710 makes the first sprite's azimuth draw exactly 500: its corner lies
 // in the z = 0 plane, where the usual edge construction would divide by zero.
 TEST_F(StarfieldTest, SpriteInTheZeroPlaneIsStillASquare) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
-    demoRandom().seed(710);
+    random.seed(710);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 0, "atlas.bmp", 1.0f);
+    stars.build(50.0f, 1.0f, 0, "atlas.bmp", 1.0f, random);
     const auto sprites = spritesByCell(capture(stars));
     ASSERT_EQ(sprites.size(), 16u);
     const SpriteCorners& sprite = sprites.at({0, 0});
@@ -278,9 +284,10 @@ TEST_F(StarfieldTest, SpriteInTheZeroPlaneIsStillASquare) {
 }
 
 TEST_F(StarfieldTest, RenderRestoresTheStatesItChanges) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 100, "atlas.bmp", 1.0f);
+    stars.build(50.0f, 1.0f, 100, "atlas.bmp", 1.0f, random);
     stars.render();
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
@@ -300,9 +307,10 @@ TEST_F(StarfieldTest, RenderRestoresTheStatesItChanges) {
 }
 
 TEST_F(StarfieldTest, WithoutASpriteFileThereAreOnlyPoints) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 100, nullptr, 1.0f);
+    stars.build(50.0f, 1.0f, 100, nullptr, 1.0f, random);
     EXPECT_EQ(TexManager::instance().size(), 0u);
     glBlendFunc(GL_ONE, GL_ZERO);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
@@ -318,9 +326,10 @@ TEST_F(StarfieldTest, WithoutASpriteFileThereAreOnlyPoints) {
 }
 
 TEST_F(StarfieldTest, UnreadableAtlasGivesUntexturedSprites) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
     Starfield stars;
-    stars.build(50.0f, 1.0f, 10, "missing.bmp", 1.0f);
+    stars.build(50.0f, 1.0f, 10, "missing.bmp", 1.0f, random);
     stars.render();
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(spritesByCell(capture(stars)).size(), 16u);
@@ -330,7 +339,8 @@ TEST_F(StarfieldTest, UnreadableAtlasGivesUntexturedSprites) {
 TEST_F(StarfieldTest, DestructionGivesTheAtlasBack) {
     VELMORRA_REQUIRE_GL(gl);
     auto stars = std::make_unique<Starfield>();
-    stars->build(50.0f, 1.0f, 10, "atlas.bmp", 1.0f);
+    Random random;
+    stars->build(50.0f, 1.0f, 10, "atlas.bmp", 1.0f, random);
     EXPECT_EQ(TexManager::instance().size(), 1u);
     stars.reset();
     EXPECT_EQ(TexManager::instance().size(), 0u);

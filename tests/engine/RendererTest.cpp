@@ -30,6 +30,7 @@ struct FrameRecorder {
     static inline int frames = 0;
     static inline int quitAfter = 0;
     static inline const Renderer* renderer = nullptr;
+    static inline MessageQueue* quitQueue = nullptr;
     static inline std::vector<float> rates;
     static inline std::vector<std::chrono::system_clock::time_point> times;
 
@@ -37,7 +38,7 @@ struct FrameRecorder {
         calls.push_back("before");
         ++frames;
         if (frames == quitAfter) {
-            postQuitMessage(7);
+            quitQueue->postQuit(7);
         }
     }
     static void overlay() {
@@ -59,7 +60,7 @@ struct FrameRecorder {
         rates.push_back(renderer->getFrameRate());
         times.push_back(std::chrono::system_clock::now());
         if (static_cast<int>(rates.size()) == quitAfter) {
-            postQuitMessage(0);
+            quitQueue->postQuit(0);
         }
     }
     static void turnCameraAround() { Renderer::instance().getCamera().rotateLocalY(180.0f); }
@@ -84,6 +85,7 @@ class RendererTest : public ::testing::Test {
         FrameRecorder::quitAfter = 0;
         FrameRecorder::rates.clear();
         FrameRecorder::times.clear();
+        FrameRecorder::quitQueue = &gl.surface().messages();
         ASSERT_TRUE(renderer.init(&gl.surface()));
     }
 
@@ -127,7 +129,7 @@ TEST_F(RendererTest, InitLogsTheExtensionProbeAndTheClock) {
                         text.rfind("Requested multitexturing features not supported.\n", 0) == 0;
     EXPECT_TRUE(probed) << text;
     EXPECT_NE(text.find(" texture units, GL_ADD texenv.\n") == std::string::npos,
-              multitexture().supported);
+              renderer.getMultitexture().supported);
     EXPECT_NE(text.find("Query performance timer: found, using performance timer.\n"),
               std::string::npos);
 }
@@ -216,7 +218,7 @@ TEST_F(RendererTest, FrameRateTextShowsZeroInRedAtTheTopRight) {
 // rate before it (0 at the start); in between it holds.
 TEST_F(RendererTest, FrameRateIsTheLastTenFramesHalvedWithTheRateBefore) {
     Message drained;
-    while (peekMessage(drained)) {
+    while (gl.surface().nextMessage(drained)) {
     }
     renderer.setFrameRate(20.0f, false);
     FrameRecorder::renderer = &renderer;
@@ -252,7 +254,7 @@ TEST_F(RendererTest, FrameRateSettingKeepsCapsOfFiveAndBelow) {
 
 TEST_F(RendererTest, RunDrawsFramesAtTheCapUntilTheQuitMessage) {
     Message drained;
-    while (peekMessage(drained)) {
+    while (gl.surface().nextMessage(drained)) {
     }
     renderer.setFrameRate(30.0f, false);
     renderer.setCallback(0, FrameRecorder::before);

@@ -2,7 +2,10 @@
 #include "scene/ElementScene.h"
 #include "scene/SceneState.h"
 
+#include "math/Random.h"
+
 #include <GL/gl.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -20,7 +23,8 @@ class FluidElementTest : public test::ElementScene {
     // sphere of radius 0.5. The material glows white, so the surface shows its texture as it is.
     FluidElement* placeBlob(const Vector3& at = {0, 0, 3}) {
         auto fluid = std::make_unique<FluidElement>();
-        fluid->init(1, 24, 1.0f, 1.0f, 1.0f);
+        Random random;
+        fluid->init(1, 24, 1.0f, 1.0f, 1.0f, random);
         fluid->setGravity(0, 0, 0);
         fluid->setIsoLevel(4.0);
         fluid->setAmbient(0, 0, 0, 1);
@@ -119,10 +123,11 @@ TEST_F(FluidElementTest, ShowsItsParticlesAsUnlitPoints) {
 }
 
 TEST_F(FluidElementTest, DrawsNothingBeforeInitOrAfterRelease) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
     writeGreenTexture();
     auto made = std::make_unique<FluidElement>();
-    made->init(0, 24, 1, 1, 1);
+    made->init(0, 24, 1, 1, 1, random);
     EXPECT_FALSE(made->isInitialized());
     made->simulate(0.01f);
     FluidElement* fluid = place(std::move(made), {0, 0, 3});
@@ -131,9 +136,9 @@ TEST_F(FluidElementTest, DrawsNothingBeforeInitOrAfterRelease) {
     EXPECT_TRUE(glIsEnabled(GL_NORMALIZE)); // untouched
     glDisable(GL_NORMALIZE);
 
-    fluid->init(1, 24, 1, 1, 1);
+    fluid->init(1, 24, 1, 1, 1, random);
     ASSERT_TRUE(fluid->setTexture("green.bmp"));
-    fluid->init(0, 24, 1, 1, 1); // ignored: still initialised, texture kept
+    fluid->init(0, 24, 1, 1, 1, random); // ignored: still initialised, texture kept
     EXPECT_TRUE(fluid->isInitialized());
     EXPECT_EQ(TexManager::instance().size(), 1u);
     fluid->release();
@@ -143,9 +148,9 @@ TEST_F(FluidElementTest, DrawsNothingBeforeInitOrAfterRelease) {
     EXPECT_EQ(gl.countNonBlack(renderFrame()), 0);
 
     // Re-initialising gives the texture back too.
-    fluid->init(1, 24, 1, 1, 1);
+    fluid->init(1, 24, 1, 1, 1, random);
     ASSERT_TRUE(fluid->setTexture("green.bmp"));
-    fluid->init(2, 10, 1, 1, 1);
+    fluid->init(2, 10, 1, 1, 1, random);
     EXPECT_FALSE(fluid->getMaterial().getTexture(0).isLoaded());
     EXPECT_EQ(TexManager::instance().size(), 0u);
 }
@@ -155,14 +160,14 @@ TEST_F(FluidElementTest, ReportsTheNearDistanceAsItsDepthWhereverItIs) {
     FluidElement* fluid = placeBlob({0, 0, 300});
     world.render(&camera);
     EXPECT_FLOAT_EQ(fluid->getRadius(), std::sqrt(3.0f));
-    CullResult result = fluid->cullTest();
+    CullResult result = fluid->cullTest(world.getSceneState());
     EXPECT_FALSE(result.culled);
     EXPECT_EQ(result.depth, 0.5f);
     objects.back()->getFrame()->translateLocal(0, 0, -310);
     world.render(&camera);
-    result = fluid->cullTest();
+    result = fluid->cullTest(world.getSceneState());
     EXPECT_TRUE(result.culled);
-    EXPECT_EQ(result.depth, sceneState().nearDistance);
+    EXPECT_EQ(result.depth, world.getSceneState().nearDistance);
     EXPECT_EQ(fluid->getType(), Element::fluidType);
 }
 

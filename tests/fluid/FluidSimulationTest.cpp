@@ -33,8 +33,9 @@ void expectNear(const Vector3& actual, const Vector3& expected, float tolerance 
 
 // Two particles on the x axis, the first at the origin, without gravity.
 FluidSimulation pairApart(float distance) {
+    Random random;
     FluidSimulation fluid;
-    fluid.init(2, 2, 1.0f, 1.0f, 1.0f);
+    fluid.init(2, 2, 1.0f, 1.0f, 1.0f, random);
     fluid.setGravity(0, 0, 0);
     const Particles particles = particlesOf(fluid);
     particles.positions[0].set(0, 0, 0);
@@ -44,6 +45,7 @@ FluidSimulation pairApart(float distance) {
 }
 
 TEST(FluidSimulation, NothingHappensBeforeInit) {
+    Random random;
     FluidSimulation fluid;
     fluid.simulate(0.1f);
     EXPECT_FALSE(fluid.isInitialized());
@@ -52,7 +54,7 @@ TEST(FluidSimulation, NothingHappensBeforeInit) {
     EXPECT_EQ(particles.velocities, nullptr);
     EXPECT_EQ(particles.count, 0);
 
-    fluid.init(0, 10, 1.0f, 1.0f, 1.0f);
+    fluid.init(0, 10, 1.0f, 1.0f, 1.0f, random);
     EXPECT_FALSE(fluid.isInitialized());
     fluid.release();
     fluid.release();
@@ -60,9 +62,9 @@ TEST(FluidSimulation, NothingHappensBeforeInit) {
 }
 
 TEST(FluidSimulation, InitPlacesParticlesFromThreeDrawsEach) {
-    demoRandom().seed(1);
+    Random random(1);
     FluidSimulation fluid;
-    fluid.init(3, 6, 2.0f, 3.0f, 6.0f);
+    fluid.init(3, 6, 2.0f, 3.0f, 6.0f, random);
     ASSERT_TRUE(fluid.isInitialized());
     EXPECT_EQ(fluid.getParticleCount(), 3);
     EXPECT_EQ(fluid.getGridSize(), 6);
@@ -84,12 +86,13 @@ TEST(FluidSimulation, InitPlacesParticlesFromThreeDrawsEach) {
 }
 
 TEST(FluidSimulation, InitBelowOneKeepsTheCurrentParticles) {
+    Random random;
     FluidSimulation fluid;
-    fluid.init(4, 5, 1.0f, 1.0f, 1.0f);
+    fluid.init(4, 5, 1.0f, 1.0f, 1.0f, random);
     Particles before = particlesOf(fluid);
     before.positions[2].set(0.25f, 0.5f, 0.75f);
-    fluid.init(0, 9, 2.0f, 2.0f, 2.0f);
-    fluid.init(-5, 9, 2.0f, 2.0f, 2.0f);
+    fluid.init(0, 9, 2.0f, 2.0f, 2.0f, random);
+    fluid.init(-5, 9, 2.0f, 2.0f, 2.0f, random);
     const Particles after = particlesOf(fluid);
     EXPECT_TRUE(fluid.isInitialized());
     EXPECT_EQ(after.positions, before.positions);
@@ -99,8 +102,9 @@ TEST(FluidSimulation, InitBelowOneKeepsTheCurrentParticles) {
 }
 
 TEST(FluidSimulation, ReinitGivesFreshArraysAndKeepsTheSettings) {
+    Random random;
     FluidSimulation fluid;
-    fluid.init(3, 4, 1.0f, 1.0f, 1.0f);
+    fluid.init(3, 4, 1.0f, 1.0f, 1.0f, random);
     fluid.setMass(0.5f);
     fluid.setGravity(0, 0, -10);
     fluid.setDamping(0.5f);
@@ -108,7 +112,7 @@ TEST(FluidSimulation, ReinitGivesFreshArraysAndKeepsTheSettings) {
     fluid.setBounds(-2, 2, -2, 2, -2, 2);
     particlesOf(fluid).velocities[0].set(9, 9, 9);
 
-    fluid.init(1, 7, 1.0f, 1.0f, 1.0f);
+    fluid.init(1, 7, 1.0f, 1.0f, 1.0f, random);
     Particles particles = particlesOf(fluid);
     ASSERT_EQ(particles.count, 1);
     EXPECT_EQ(fluid.getGridSize(), 7);
@@ -158,8 +162,9 @@ TEST(FluidSimulation, PairForceStopsGrowingBelowTheFloorAndVanishesWhenCoinciden
 }
 
 TEST(FluidSimulation, OneStepUnderGravity) {
+    Random random;
     FluidSimulation fluid;
-    fluid.init(1, 4, 1.0f, 1.0f, 1.0f);
+    fluid.init(1, 4, 1.0f, 1.0f, 1.0f, random);
     const Particles particles = particlesOf(fluid);
     const Vector3 start = particles.positions[0];
     fluid.simulate(0.01f);
@@ -171,8 +176,9 @@ TEST(FluidSimulation, OneStepUnderGravity) {
 // Starts a lone particle at the origin so that one step of dt = 1 ends it at `target` on the
 // chosen axis; returns the position and velocity after the step.
 std::pair<float, float> stepTowards(int axis, float target) {
+    Random random;
     FluidSimulation fluid;
-    fluid.init(1, 2, 1.0f, 1.0f, 1.0f);
+    fluid.init(1, 2, 1.0f, 1.0f, 1.0f, random);
     fluid.setGravity(0, 0, 0);
     fluid.setBounds(-1, 1, -1, 1, -1, 1);
     const Particles particles = particlesOf(fluid);
@@ -196,8 +202,9 @@ TEST(FluidSimulation, ParticlesBounceOffEveryFaceOfTheBox) {
 }
 
 TEST(FluidSimulation, ZeroStepOnlyDampsButStillResamplesTheField) {
+    Random random;
     FluidSimulation fluid;
-    fluid.init(3, 8, 1.0f, 1.0f, 1.0f);
+    fluid.init(3, 8, 1.0f, 1.0f, 1.0f, random);
     fluid.setGravity(0, 0, 0);
     const Particles particles = particlesOf(fluid);
     particles.velocities[1].set(1, -2, 3);
@@ -238,12 +245,13 @@ struct RecordingSink {
 };
 
 TEST(FluidSimulation, PolygonizeEmitsWhatEveryCellInTurnWouldOnOneCoreOrSeveral) {
+    Random random;
     WorkerPool threeThreads(3);
     for (WorkerPool* workers : {static_cast<WorkerPool*>(nullptr), &threeThreads}) {
-        demoRandom().seed(5);
+        random.seed(5);
         FluidSimulation fluid;
         fluid.setFieldWorkers(workers);
-        fluid.init(20, 20, 1.0f, 1.0f, 1.0f);
+        fluid.init(20, 20, 1.0f, 1.0f, 1.0f, random);
         fluid.setIsoLevel(30.0);
         fluid.setRestDistance(0.35f);
         fluid.setMass(0.01f);
@@ -277,11 +285,11 @@ TEST(FluidSimulation, PolygonizeEmitsWhatEveryCellInTurnWouldOnOneCoreOrSeveral)
 
 // The pour of the last demo set-up, stepped for two seconds of frames with either field pass.
 std::vector<std::uint64_t> pourBits(FieldKernel kernel, WorkerPool* workers) {
-    demoRandom().seed(77);
+    Random random(77);
     FluidSimulation fluid;
     fluid.setFieldKernel(kernel);
     fluid.setFieldWorkers(workers);
-    fluid.init(80, 25, 1.7f, 3.0f, 1.7f);
+    fluid.init(80, 25, 1.7f, 3.0f, 1.7f, random);
     fluid.setIsoLevel(34.0);
     fluid.setGravity(0, -100, 0);
     fluid.setMass(0.02f);

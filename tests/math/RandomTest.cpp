@@ -36,12 +36,5 @@ TEST(Random, ReseedingRepeatsTheSequence) {
     EXPECT_EQ(random.next(), second);
 }
 
-TEST(Random, DemoGeneratorIsOneSharedInstance) {
-    demoRandom().seed(1);
-    EXPECT_EQ(&demoRandom(), &demoRandom());
-    EXPECT_EQ(demoRandom().next(), 0x015A);
-    EXPECT_EQ(demoRandom().next(), 0x0082);
-}
-
 } // namespace
 } // namespace velmorra

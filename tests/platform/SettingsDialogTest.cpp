@@ -1,7 +1,6 @@
 #include "platform/SettingsDialog.h"
 #include "app/Application.h"
 #include "platform/Display.h"
-#include "platform/ShellObjects.h"
 #include "support/TempDirectory.h"
 
 #include <SDL2/SDL.h>
@@ -412,11 +411,6 @@ TEST_F(SettingsDialogTest, FailedFullscreenOpenAnsweredNoShowsTheDefaultsAgain) 
                                           return false;
                                       },
                                       [](const char*, const char*) {}};
-    // The program's own music player must not hold the audio device of later tests.
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    Display& display = shellObjects().display;
-    unsetenv("SDL_AUDIODRIVER");
-    display.setDialogs(answerNo);
 
     steps = {
         [](GtkWidget* window) {
@@ -429,8 +423,10 @@ TEST_F(SettingsDialogTest, FailedFullscreenOpenAnsweredNoShowsTheDefaultsAgain) 
         },
     };
     test::TempDirectory directory;
-    EXPECT_EQ(runApplication(), 0);
-    display.setDialogs(UserDialogs::system());
+    // The program's own music player must not hold the audio device of later tests.
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    EXPECT_EQ(runApplication({}, answerNo), 0);
+    unsetenv("SDL_AUDIODRIVER");
 
     EXPECT_EQ(showings, 2);
     EXPECT_EQ(questions, 1);

@@ -177,7 +177,7 @@ TEST_F(MeshElementTest, AReleasedMeshDrawsNothingAndTouchesNoState) {
     glShadeModel(GL_FLAT);
     const std::array<GLfloat, 4> marked = {0.25f, 0.5f, 0.75f, 1.0f};
     glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, marked.data());
-    mesh->render();
+    mesh->render(world.getSceneState());
     mesh->renderGeometry();
     EXPECT_EQ(gl.countNonBlack(gl.readPixels()), 0);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
@@ -221,14 +221,14 @@ TEST_F(MeshElementTest, DepthIsTheNearPlaneDistancePlusTheRadius) {
     VELMORRA_REQUIRE_GL(gl);
     MeshElement* mesh = placeSquare(glowing(1, 1, 1));
     world.render(&camera);
-    const CullResult result = mesh->cullTest();
+    const CullResult result = mesh->cullTest(world.getSceneState());
     EXPECT_FALSE(result.culled);
     // The near plane lies 0.5 in front of the camera; the square's radius is sqrt(2).
     EXPECT_NEAR(result.depth, 4.5f + std::sqrt(2.0f), 1e-4f);
 
     MeshElement unbuilt;
     EXPECT_EQ(unbuilt.getRadius(), 0.0f);
-    EXPECT_TRUE(unbuilt.cullTest().culled); // placed by no Object
+    EXPECT_TRUE(unbuilt.cullTest(world.getSceneState()).culled); // placed by no Object
 }
 
 } // namespace

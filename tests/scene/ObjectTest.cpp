@@ -14,14 +14,15 @@ using test::TestElement;
 
 // Six planes that keep everything but what lies beyond the first: x >= 0 is
 // inside, the near plane (last) measures z, the rest are far away.
-void setPlanes(const FrustumPlane& first) {
-    auto& planes = sceneState().frustumPlanes;
-    planes = {first,
+SceneState planesWith(const FrustumPlane& first) {
+    SceneState state;
+    state.frustumPlanes = {first,
               FrustumPlane{-1, 0, 0, 1000},
               FrustumPlane{0, 1, 0, 1000},
               FrustumPlane{0, -1, 0, 1000},
               FrustumPlane{0, 0, -1, 1000},
               FrustumPlane{0, 0, 1, 0}};
+    return state;
 }
 
 struct ObjectWith {
@@ -91,62 +92,62 @@ TEST(Object, UpdateTransformCopiesTheFrame) {
 
 TEST(ElementCull, SphereTouchingAPlaneFromOutsideIsCulled) {
     ObjectWith scene(2.0f);
-    setPlanes({1, 0, 0, 0});
+    const SceneState planes = planesWith({1, 0, 0, 0});
     scene.element->setPosition(-2.0f, 0.0f, 0.0f);
-    EXPECT_TRUE(scene.element->cullTest().culled);
+    EXPECT_TRUE(scene.element->cullTest(planes).culled);
     scene.element->setPosition(-1.999f, 0.0f, 0.0f);
-    EXPECT_FALSE(scene.element->cullTest().culled);
+    EXPECT_FALSE(scene.element->cullTest(planes).culled);
     scene.element->setPosition(5.0f, 0.0f, 0.0f);
-    EXPECT_FALSE(scene.element->cullTest().culled);
+    EXPECT_FALSE(scene.element->cullTest(planes).culled);
 }
 
 TEST(ElementCull, PointOnAPlaneIsCulled) {
     ObjectWith scene(0.0f);
-    setPlanes({1, 0, 0, 0});
+    const SceneState planes = planesWith({1, 0, 0, 0});
     scene.element->setPosition(0.0f, 3.0f, 3.0f);
-    EXPECT_TRUE(scene.element->cullTest().culled);
+    EXPECT_TRUE(scene.element->cullTest(planes).culled);
     scene.element->setPosition(0.001f, 3.0f, 3.0f);
-    EXPECT_FALSE(scene.element->cullTest().culled);
+    EXPECT_FALSE(scene.element->cullTest(planes).culled);
 }
 
 TEST(ElementCull, EveryPlaneCountsAndTheDepthComesFromTheNearPlane) {
     ObjectWith scene(1.0f);
-    setPlanes({1, 0, 0, 0});
+    const SceneState planes = planesWith({1, 0, 0, 0});
     scene.element->setPosition(-5.0f, 0.0f, 7.0f);
-    const CullResult outside = scene.element->sphereTest();
+    const CullResult outside = scene.element->sphereTest(planes);
     EXPECT_TRUE(outside.culled);
     EXPECT_FLOAT_EQ(outside.depth, 7.0f);
-    EXPECT_FLOAT_EQ(scene.element->cullTest().depth, 8.0f); // a mesh adds its radius
+    EXPECT_FLOAT_EQ(scene.element->cullTest(planes).depth, 8.0f); // a mesh adds its radius
 
     // Beyond the far plane (z = 1000) only.
     scene.element->setPosition(5.0f, 0.0f, 1002.0f);
-    EXPECT_TRUE(scene.element->cullTest().culled);
+    EXPECT_TRUE(scene.element->cullTest(planes).culled);
 }
 
 // The position turns with the object, the center does not:
 // p = R * position + center + origin.
 TEST(ElementCull, PositionIsRotatedCenterIsNot) {
     ObjectWith scene(0.5f);
-    setPlanes({1, 0, 0, 0});
+    const SceneState planes = planesWith({1, 0, 0, 0});
     scene.object.getFrame()->rotateLocalY(90.0f); // x axis -> (0, 0, -1), z axis -> (1, 0, 0)
     scene.object.getFrame()->translateLocal(0.0f, 0.0f, 10.0f); // origin (10, 0, 0)
     scene.object.updateTransform();
     scene.element->setPosition(1.0f, 0.0f, 2.0f); // rotated: (2, 0, -1)
     scene.element->setCenter(0.0f, 0.0f, 4.0f);
-    const CullResult result = scene.element->sphereTest();
+    const CullResult result = scene.element->sphereTest(planes);
     EXPECT_FALSE(result.culled);
     EXPECT_NEAR(result.depth, -1.0f + 4.0f, 1e-5); // z of p
 
     // Pushed to x = -0.5 by the center: the sphere just touches x = 0.
     scene.element->setCenter(-12.5f, 0.0f, 0.0f);
-    EXPECT_TRUE(scene.element->sphereTest().culled);
+    EXPECT_TRUE(scene.element->sphereTest(planes).culled);
 }
 
 TEST(ElementCull, UnplacedElementIsCulled) {
     Journal journal;
     TestElement loose("loose", journal);
-    setPlanes({1, 0, 0, 0});
-    EXPECT_TRUE(loose.sphereTest().culled);
+    const SceneState planes = planesWith({1, 0, 0, 0});
+    EXPECT_TRUE(loose.sphereTest(planes).culled);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "scene/ThreeDsLoader.h"
 
 #include "ThreeDsWriter.h"
+#include "math/Random.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,7 @@ ThreeDsWriter::Mesh wall() {
 class SceneFrameTest : public test::ElementScene {};
 
 TEST_F(SceneFrameTest, AModelLitByALightWithTheLiquidInFront) {
+    Random random;
     VELMORRA_REQUIRE_GL(gl);
     test::BmpBuilder::solid(4, 4, {255, 255, 255}).writeTo("wall.bmp");
     test::BmpBuilder::solid(4, 4, {0, 255, 0}).writeTo("liquid.bmp");
@@ -72,7 +74,7 @@ TEST_F(SceneFrameTest, AModelLitByALightWithTheLiquidInFront) {
     LightElement* light = place(std::move(made), {0, 0, 0});
 
     auto liquid = std::make_unique<FluidElement>();
-    liquid->init(1, 24, 1, 1, 1);
+    liquid->init(1, 24, 1, 1, 1, random);
     liquid->setIsoLevel(4.0);
     liquid->setAmbient(0, 0, 0, 1);
     liquid->setDiffuse(0, 0, 0, 1);

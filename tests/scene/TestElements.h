@@ -33,7 +33,7 @@ class TestElement : public Element {
     ~TestElement() override { journal.destroyed.push_back(name); }
 
     void release() override {}
-    void render() override {
+    void render(const SceneState& /*scene*/) override {
         journal.drawn.push_back(name);
         glPushMatrix();
         applyPlacement();
@@ -44,16 +44,16 @@ class TestElement : public Element {
     void renderGeometry() override {}
     void setPosition(float x, float y, float z) override { position.set(x, y, z); }
     int getType() const override { return meshType; }
-    CullResult cullTest() const override {
+    CullResult cullTest(const SceneState& scene) const override {
         ++cullTests;
-        CullResult result = testSphere();
+        CullResult result = testSphere(scene);
         result.depth += radius;
         return result;
     }
 
     void setCenter(float x, float y, float z) { center.set(x, y, z); }
     void setColor(float r, float g, float b) { color = {r, g, b}; }
-    CullResult sphereTest() const { return testSphere(); }
+    CullResult sphereTest(const SceneState& scene) const { return testSphere(scene); }
 
     std::string name;
     Journal& journal;
@@ -88,8 +88,8 @@ class TestLight : public TestElement, public LightSource {
         : TestElement(std::move(name), journal), enabled(enabled) {}
 
     int getType() const override { return lightType; }
-    CullResult cullTest() const override {
-        CullResult result = testSphere();
+    CullResult cullTest(const SceneState& scene) const override {
+        CullResult result = testSphere(scene);
         result.depth = std::fabs(result.depth) * 0.001f;
         return result;
     }

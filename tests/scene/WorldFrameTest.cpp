@@ -53,9 +53,9 @@ class WorldFrameTest : public testing::Test {
         }
         test::setRendererBaseline();
         world.setPerspective(45.0f, 0.5f, 1000.0f);
-        demoRandom().seed(7);
+        Random random(7);
         auto stars = std::make_unique<Starfield>();
-        stars->build(50.0f, 1.0f, 10000, nullptr, 1.0f);
+        stars->build(50.0f, 1.0f, 10000, nullptr, 1.0f, random);
         world.setBackground(std::move(stars));
         auto object = std::make_unique<Object>();
         object->getFrame()->translateLocal(0.0f, 0.0f, 10.0f);

@@ -198,7 +198,7 @@ TEST_F(WorldTest, BackgroundIsDrawnAroundTheViewerWithoutDepth) {
     for (int i = 0; i < 16; ++i) {
         EXPECT_NEAR(background->modelview[i], rotationOnly[i], 1e-6) << i;
     }
-    EXPECT_EQ(sceneState().currentCamera, &camera);
+    EXPECT_EQ(world.getSceneState().currentCamera, &camera);
     // Afterwards the modelview holds the whole camera view.
     std::array<GLfloat, 16> view{};
     glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
@@ -249,11 +249,11 @@ TEST(WorldProjection, IsFourByThreeWhateverTheWindow) {
     EXPECT_NEAR(projection[0], 0.75f, 1e-6);
     EXPECT_NEAR(projection[10], -2.0f, 1e-6); // (far + near) / (near - far)
     EXPECT_NEAR(projection[14], -3.0f, 1e-6); // 2 far near / (near - far)
-    EXPECT_FLOAT_EQ(sceneState().nearDistance, 1.0f);
+    EXPECT_FLOAT_EQ(world.getSceneState().nearDistance, 1.0f);
 }
 
-void expectPlane(int index, const FrustumPlane& expected) {
-    const FrustumPlane& plane = sceneState().frustumPlanes[static_cast<std::size_t>(index)];
+void expectPlane(const World& world, int index, const FrustumPlane& expected) {
+    const FrustumPlane& plane = world.getSceneState().frustumPlanes[static_cast<std::size_t>(index)];
     for (int i = 0; i < 4; ++i) {
         EXPECT_NEAR(plane[static_cast<std::size_t>(i)], expected[static_cast<std::size_t>(i)], 1e-5)
             << "plane " << index << " value " << i;
@@ -269,22 +269,22 @@ TEST(WorldFrustum, PlanesOfAKnownCamera) {
     Camera camera;
     world.render(&camera);
     const float h = 0.70710678f;
-    expectPlane(SceneState::rightPlane, {0.6f, 0.0f, 0.8f, 0.0f}); // camera's right is -x
-    expectPlane(SceneState::leftPlane, {-0.6f, 0.0f, 0.8f, 0.0f});
-    expectPlane(SceneState::bottomPlane, {0.0f, h, h, 0.0f});
-    expectPlane(SceneState::topPlane, {0.0f, -h, h, 0.0f});
-    expectPlane(SceneState::farPlane, {0.0f, 0.0f, -1.0f, 3.0f});
-    expectPlane(SceneState::nearPlane, {0.0f, 0.0f, 1.0f, -1.0f});
+    expectPlane(world, SceneState::rightPlane, {0.6f, 0.0f, 0.8f, 0.0f}); // camera's right is -x
+    expectPlane(world, SceneState::leftPlane, {-0.6f, 0.0f, 0.8f, 0.0f});
+    expectPlane(world, SceneState::bottomPlane, {0.0f, h, h, 0.0f});
+    expectPlane(world, SceneState::topPlane, {0.0f, -h, h, 0.0f});
+    expectPlane(world, SceneState::farPlane, {0.0f, 0.0f, -1.0f, 3.0f});
+    expectPlane(world, SceneState::nearPlane, {0.0f, 0.0f, 1.0f, -1.0f});
 
     // Turned to look along +x from (2, 0, 0): right is now +z.
     camera.rotateLocalY(90.0f);
     camera.translateLocal(0.0f, 0.0f, 2.0f);
     world.render(&camera);
-    expectPlane(SceneState::rightPlane, {0.8f, 0.0f, -0.6f, -1.6f});
-    expectPlane(SceneState::leftPlane, {0.8f, 0.0f, 0.6f, -1.6f});
-    expectPlane(SceneState::bottomPlane, {h, h, 0.0f, -2.0f * h});
-    expectPlane(SceneState::farPlane, {-1.0f, 0.0f, 0.0f, 5.0f});
-    expectPlane(SceneState::nearPlane, {1.0f, 0.0f, 0.0f, -3.0f});
+    expectPlane(world, SceneState::rightPlane, {0.8f, 0.0f, -0.6f, -1.6f});
+    expectPlane(world, SceneState::leftPlane, {0.8f, 0.0f, 0.6f, -1.6f});
+    expectPlane(world, SceneState::bottomPlane, {h, h, 0.0f, -2.0f * h});
+    expectPlane(world, SceneState::farPlane, {-1.0f, 0.0f, 0.0f, 5.0f});
+    expectPlane(world, SceneState::nearPlane, {1.0f, 0.0f, 0.0f, -3.0f});
 }
 
 } // namespace
