@@ -55,7 +55,7 @@ struct DemoState {
     Vector3* particleVelocities = nullptr;
     int particleCount = 0;
 
-    // How long the current phase plays; End has no length.
+    // How long the current phase plays. Only the played phases have a length: not End.
     float phaseLength() const {
         return phaseDurations[static_cast<std::size_t>(phaseIndex(phase))];
     }
