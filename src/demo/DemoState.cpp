@@ -9,7 +9,7 @@ DemoState::~DemoState() = default;
 
 void DemoState::reset() {
     phaseDurations = {};
-    phase = 0;
+    phase = Phase::BlobFadesIn;
     phaseTime = 0.0f;
     framePeriod = 0.0f;
     fluidStep = 0.0f;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "demo/Phase.h"
 #include "platform/Timer.h"
 #include "math/Random.h"
 #include "math/Vector3.h"
@@ -19,7 +20,8 @@ class TexQuad2D;
 // demo's own clock and pointers to what setup built. The objects belong to the
 // world; the title quads belong to this record and live until the program ends.
 struct DemoState {
-    static constexpr int phaseCount = 17;
+    // The phases that play, each for its own length; End follows them.
+    static constexpr int phaseCount = phaseIndex(Phase::End);
     static constexpr int quadCount = 4;
 
     DemoState();
@@ -31,7 +33,7 @@ struct DemoState {
     void reset();
 
     std::array<float, phaseCount> phaseDurations{};
-    int phase = 0;
+    Phase phase = Phase::BlobFadesIn;
     float phaseTime = 0.0f;
     float framePeriod = 0.0f;
     float fluidStep = 0.0f;
@@ -52,6 +54,11 @@ struct DemoState {
     Vector3* particlePositions = nullptr;
     Vector3* particleVelocities = nullptr;
     int particleCount = 0;
+
+    // How long the current phase plays. Only the played phases have a length: not End.
+    float phaseLength() const {
+        return phaseDurations[static_cast<std::size_t>(phaseIndex(phase))];
+    }
 
     // Quad 1 to 4, as the schedule counts them.
     TexQuad2D& quad(int number) const { return *quads[static_cast<std::size_t>(number - 1)]; }

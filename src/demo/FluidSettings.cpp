@@ -14,7 +14,8 @@ void FluidSettings::applyTo(FluidElement& fluid) const {
     fluid.setMass(mass);
     fluid.setRestDistance(restDistance);
     fluid.setDamping(damping);
-    fluid.setBounds(bounds[0], bounds[1], bounds[2], bounds[3], bounds[4], bounds[5]);
+    fluid.setBounds(bounds.x.low, bounds.x.high, bounds.y.low, bounds.y.high, bounds.z.low,
+                    bounds.z.high);
     fluid.setTexture(texture);
 }
 

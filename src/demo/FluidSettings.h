@@ -11,6 +11,19 @@ class FluidElement;
 
 // One look and behaviour of the liquid, as each of the demo's set-ups gives it.
 struct FluidSettings {
+    // One axis of the box the particles are kept in.
+    struct Range {
+        float low = 0.0f;
+        float high = 0.0f;
+    };
+
+    // The box the particles are kept in.
+    struct Box {
+        Range x;
+        Range y;
+        Range z;
+    };
+
     Color ambient;
     Color diffuse;
     Color specular;
@@ -20,7 +33,7 @@ struct FluidSettings {
     float mass = 0.0f;
     float restDistance = 0.0f;
     float damping = 0.0f;
-    std::array<float, 6> bounds{};
+    Box bounds;
     std::string texture;
 
     // Hands the settings over in the order the liquid has always been given them.

@@ -42,17 +42,18 @@ Object* addToWorld(std::unique_ptr<Object> object) {
 
 // The seven-particle blob of the opening.
 const FluidSettings& blobSettings() {
-    static const FluidSettings settings{{0.6f, 0.6f, 0.6f, 1.0f},
-                                        {0.8f, 0.6f, 0.6f, 1.0f},
-                                        {1.0f, 1.0f, 1.0f, 1.0f},
-                                        {0.0f, 0.0f, 0.0f, 1.0f},
-                                        12.0,
-                                        {0.0f, 0.0f, 0.0f},
-                                        0.01f,
-                                        0.4f,
-                                        0.98f,
-                                        {-100.0f, 100.0f, -100.0f, 100.0f, -100.0f, 100.0f},
-                                        "lava.bmp"};
+    static const FluidSettings settings{
+        .ambient = {0.6f, 0.6f, 0.6f, 1.0f},
+        .diffuse = {0.8f, 0.6f, 0.6f, 1.0f},
+        .specular = {1.0f, 1.0f, 1.0f, 1.0f},
+        .emission = {0.0f, 0.0f, 0.0f, 1.0f},
+        .isoLevel = 12.0,
+        .gravity = {0.0f, 0.0f, 0.0f},
+        .mass = 0.01f,
+        .restDistance = 0.4f,
+        .damping = 0.98f,
+        .bounds = {.x = {-100.0f, 100.0f}, .y = {-100.0f, 100.0f}, .z = {-100.0f, 100.0f}},
+        .texture = "lava.bmp"};
     return settings;
 }
 

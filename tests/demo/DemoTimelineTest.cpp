@@ -58,9 +58,9 @@ class DemoTimelineTest : public DemoRun {
     void frame(double seconds) {
         FakeClock::advanceSeconds(seconds);
         now += seconds;
-        const int before = demoState().phase;
+        const int before = phaseIndex(demoState().phase);
         demoTimeline();
-        const int after = demoState().phase;
+        const int after = phaseIndex(demoState().phase);
         if (after != before) {
             ASSERT_EQ(after, before + 1);
             ASSERT_EQ(record.entryFrame[static_cast<std::size_t>(after)], -1);
@@ -78,7 +78,7 @@ class DemoTimelineTest : public DemoRun {
     }
 
     // Frames at 30 per second until the phase is entered.
-    void runUntilPhase(int phase) {
+    void runUntilPhase(Phase phase) {
         while (demoState().phase < phase && frames < 100000) {
             frame(1.0 / 30.0);
         }
@@ -104,31 +104,31 @@ TEST_F(DemoTimelineTest, AWholeRunAtThirtyFramesPerSecond) {
     bool blobHeld = true;
     int creditsHigh = 0;
     while (record.quitCount == 0 && frames < 6000) {
-        const int phaseBefore = state.phase;
+        const Phase phaseBefore = state.phase;
         frame(1.0 / 30.0);
         const bool entered = state.phase != phaseBefore;
         if (entered) {
             EXPECT_EQ(state.phaseTime, 0.0f)
-                << "f is 0 on the first frame of phase " << state.phase;
+                << "f is 0 on the first frame of phase " << phaseIndex(state.phase);
         }
-        if (state.phase == 0) {
+        if (state.phase == Phase::BlobFadesIn) {
             blobHeld = blobHeld && state.fluidStep == 0.0f;
             for (const auto& [i, place] : listA) {
                 blobHeld = blobHeld && samePoint(state.particlePositions[i], place);
             }
         }
-        if (state.phase == 2) {
+        if (state.phase == Phase::WireframeFlicker) {
             ++phaseTwoFrames;
             wireframeFrames += state.fluid->getDrawMode() == 0;
         }
-        if (entered && state.phase == 6) {
+        if (entered && state.phase == Phase::BlobFadesOut) {
             EXPECT_EQ(Renderer::instance().getFade()[3], 0.0f)
                 << "no fade on phase 6's first frame";
         }
-        if (entered && state.phase == 7) {
+        if (entered && state.phase == Phase::StreamFadesIn) {
             EXPECT_EQ(Renderer::instance().getFade()[3], 1.0f) << "black on phase 7's first frame";
         }
-        if (state.phase >= 15) {
+        if (state.phase >= Phase::CreditsScroll) {
             EXPECT_LE(state.creditsScroll, 500);
             EXPECT_GE(state.creditsScroll, creditsHigh) << "the credits never scroll back";
             creditsHigh = state.creditsScroll;
@@ -157,7 +157,7 @@ TEST_F(DemoTimelineTest, AWholeRunAtThirtyFramesPerSecond) {
     for (int more = 0; more < 30; ++more) {
         frame(1.0 / 30.0);
     }
-    EXPECT_EQ(state.phase, 17);
+    EXPECT_EQ(state.phase, Phase::End);
     EXPECT_EQ(record.quitCount, 1) << "the quit is asked for once";
 }
 
@@ -289,22 +289,20 @@ class DemoScheduleTest : public DemoTimelineTest {
     // short of its end, since the phase changes only once its length is passed).
     void playTo(const Moment& moment) {
         DemoState& state = demoState();
-        const auto timeLeft = [&state] {
-            return state.phaseDurations[static_cast<std::size_t>(state.phase)] - state.phaseTime;
-        };
-        while (state.phase < moment.phase - 1) {
+        const auto timeLeft = [&state] { return state.phaseLength() - state.phaseTime; };
+        while (phaseIndex(state.phase) < moment.phase - 1) {
             frame(timeLeft() + 0.001);
         }
         double step = timeLeft() + 0.001;
-        if (state.phase == moment.phase) {
-            const float length = state.phaseDurations[static_cast<std::size_t>(state.phase)];
+        if (phaseIndex(state.phase) == moment.phase) {
+            const float length = state.phaseLength();
             step = (moment.f < 1.0f ? moment.f * length : length - 0.001) - state.phaseTime;
         }
         if (moment.seed != 0) {
             state.random.seed(moment.seed);
         }
         frame(step);
-        ASSERT_EQ(state.phase, moment.phase);
+        ASSERT_EQ(phaseIndex(state.phase), moment.phase);
     }
 
     // The quad drawn in feedback mode through an overlay wide enough that nothing is clipped:
@@ -404,11 +402,11 @@ replayPlacements(Random random, int count,
 
 TEST_F(DemoTimelineTest, StreamAndPourSetUpsPlaceTheirParticlesFromTheDrawsInOrder) {
     DemoState& state = demoState();
-    runUntilPhase(6);
-    while (state.phase < 7) {
+    runUntilPhase(Phase::BlobFadesOut);
+    while (state.phase < Phase::StreamFadesIn) {
         const Random before = state.random;
         frame(1.0 / 30.0);
-        if (state.phase != 7) {
+        if (state.phase != Phase::StreamFadesIn) {
             continue;
         }
         ASSERT_EQ(state.particleCount, 20);
@@ -429,11 +427,11 @@ TEST_F(DemoTimelineTest, StreamAndPourSetUpsPlaceTheirParticlesFromTheDrawsInOrd
     }
     EXPECT_TRUE(state.sceneObject->getElement(0)->isVisible());
 
-    runUntilPhase(11);
-    while (state.phase < 12) {
+    runUntilPhase(Phase::StreamFadesOut);
+    while (state.phase < Phase::PourFadesIn) {
         const Random before = state.random;
         frame(1.0 / 30.0);
-        if (state.phase != 12) {
+        if (state.phase != Phase::PourFadesIn) {
             continue;
         }
         ASSERT_EQ(state.particleCount, 80);
