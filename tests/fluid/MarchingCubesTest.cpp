@@ -1,4 +1,5 @@
 #include "fluid/MarchingCubes.h"
+#include "KernelParameters.h"
 #include "fluid/DensityGrid.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <limits>
 #include <map>
 #include <set>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -109,15 +111,15 @@ TEST(InterpolateEdge, SnapsToACornerAtTheLevelOrOnAFlatEdge) {
     EXPECT_GT(vertex.x, 0.0f);
 }
 
-// Cuts the cells with the vector cut the processor may have and with the plain one, and expects
-// the same cases, the same packing and the same bits.
-void expectSameCuts(std::span<const GridCell* const> cells, double isoLevel) {
+// Cuts the cells with the kernel's cut and with the plain one, and expects the same cases, the
+// same packing and the same bits.
+void expectSameCuts(FieldKernel kernel, std::span<const GridCell* const> cells, double isoLevel) {
     std::vector<CutCell> fast(cells.size());
     std::vector<CutCell> plain(cells.size());
     std::vector<EdgeCrossing> fastCrossings(cells.size() * maxCrossingsPerCell);
     std::vector<EdgeCrossing> plainCrossings(cells.size() * maxCrossingsPerCell);
-    const int count = MarchingCubes::cutCells(cells, isoLevel, fast, fastCrossings);
-    ASSERT_EQ(count, MarchingCubes::cutCellsPlain(cells, isoLevel, plain, plainCrossings));
+    const int count = cutSurfaceCells(kernel, cells, isoLevel, fast, fastCrossings);
+    ASSERT_EQ(count, cutSurfaceCells(FieldKernel::plain, cells, isoLevel, plain, plainCrossings));
     for (std::size_t c = 0; c < cells.size(); ++c) {
         ASSERT_EQ(fast[c].cubeCase, plain[c].cubeCase) << "cell " << c;
         ASSERT_EQ(fast[c].firstCrossing, plain[c].firstCrossing) << "cell " << c;
@@ -127,7 +129,18 @@ void expectSameCuts(std::span<const GridCell* const> cells, double isoLevel) {
               0);
 }
 
-TEST(CutCells, VectorCutGivesThePlainCutsBits) {
+class CutKernelTest : public testing::TestWithParam<FieldKernel> {
+  protected:
+    void SetUp() override {
+        if (const std::string why = whyNotCompared(GetParam(), KernelJob::cut); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Kernels, CutKernelTest, testing::ValuesIn(vectorKernels), kernelTestName);
+
+TEST_P(CutKernelTest, GivesThePlainCutsBits) {
     DensityGrid grid;
     grid.layOut(23, 1.0f, 1.0f, 1.0f);
     const Vector3 particles[3] = {{0.1f, 0.2f, -0.1f}, {-0.3f, 0.05f, 0.2f}, {0.2f, -0.3f, 0.3f}};
@@ -141,7 +154,7 @@ TEST(CutCells, VectorCutGivesThePlainCutsBits) {
     const double atSample = grid.point(11, 11, 11).value;
     for (const double level : {12.0, atSample, atSample + 3e-6, atSample - 3e-6}) {
         SCOPED_TRACE(level);
-        expectSameCuts(cells, level);
+        expectSameCuts(GetParam(), cells, level);
     }
     // Cells snapping to a first corner, to a second one, and one with a NaN corner.
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -150,7 +163,7 @@ TEST(CutCells, VectorCutGivesThePlainCutsBits) {
     const UnitCube withNan({1, nan, 9, 1, 1, 9, 9, 1});
     const GridCell* const madeCells[3] = {&snapsToFirst.getCell(), &snapsToSecond.getCell(),
                                           &withNan.getCell()};
-    expectSameCuts(madeCells, 6.0);
+    expectSameCuts(GetParam(), madeCells, 6.0);
 }
 
 TEST(PolygonizeCell, UncutCellsEmitNothing) {
