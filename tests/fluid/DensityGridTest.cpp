@@ -242,6 +242,44 @@ TEST(DensityGrid, CutCellsAreThoseWithCornersOnBothSidesInArrayOrder) {
     EXPECT_TRUE(single.findCutCells(1.0).empty());
 }
 
+class ReciprocalKernelTest : public testing::TestWithParam<FieldKernel> {};
+
+INSTANTIATE_TEST_SUITE_P(Kernels, ReciprocalKernelTest, testing::ValuesIn(vectorKernels),
+                         kernelTestName);
+
+// Around the ends of the range a fast reciprocal takes, and beyond: the AVX2 kernel hands the
+// four values under the smallest normal float, the three from 2^125 up and the NaN to the divider;
+// the AVX-512 kernel only zero, infinity and the NaN.
+TEST_P(ReciprocalKernelTest, GivesTheDividersBitsAndDividesOnlyWhatItCannotTake) {
+    if (const std::string why = whyNotCompared(GetParam(), KernelJob::reciprocals); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
+    const float values[16] = {0.0f,
+                              0x1p-149f,
+                              0x1p-127f,
+                              5e-39f,
+                              0x1p-126f,
+                              1e-30f,
+                              0.1f,
+                              1.0f,
+                              3.0f,
+                              7.0f,
+                              1e30f,
+                              0x1.fffffep124f,
+                              0x1p125f,
+                              std::numeric_limits<float>::max(),
+                              std::numeric_limits<float>::infinity(),
+                              std::numeric_limits<float>::quiet_NaN()};
+    std::vector<double> got(16);
+    const std::size_t divided = reciprocalsOfFloats(GetParam(), values, got);
+    EXPECT_EQ(divided, GetParam() == FieldKernel::avx2 ? 8u : 3u);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(got[i]),
+                  std::bit_cast<std::uint64_t>(1.0 / static_cast<double>(values[i])))
+            << values[i];
+    }
+}
+
 TEST(FieldKernel, FastestIsAVectorKernelThisProcessorRuns) {
     const FieldKernel fastest = fastestFieldKernel();
     EXPECT_NE(fastest, FieldKernel::plain);
