@@ -18,17 +18,13 @@ namespace velmorra {
 
 namespace {
 
-// Every squared distance is a float widened to double, so its significand has at most 24 bits.
-// From the processor's approximation y0, with e = 1 - x y0, a few terms of y1 = y0 (1 + e + e^2
-// + ...) bring y1 within 2^-42 of 1 / x. Then r = 1 - x y1 is exact in one fused multiply-add
-// (below 2^-42, from a 24-bit x, it needs fewer than 53 bits), and y = y1 + y1 r, rounded once by
-// the last fused multiply-add, differs from 1 / x by about r^2, under 2^-84 relative. With no
-// more than 24 significant bits in x, 1 / x stays some 2^-78 or more away from every halfway
-// point between two doubles, so y rounds to the correctly rounded reciprocal. The reciprocal
-// check program tries every positive float.
+// The reciprocal is built from the processor's approximation by a short series and one fused
+// correction, which rounds to the correctly rounded reciprocal of any float widened to double;
+// Avx512Kernel.cpp gives the argument.
 //
-// The float rcp is within 1.5 * 2^-12, so three terms bring y1 within 2^-45. It is only good for
-// normal floats whose reciprocal is normal too; the kernel sends others to the divider.
+// The float rcp y0 is within 1.5 * 2^-12, so with e = 1 - x y0 the three terms of
+// y1 = y0 (1 + e + e^2 + e^3) bring y1 within 2^-45. It is only good for normal floats whose
+// reciprocal is normal too; the kernel sends others to the divider.
 [[gnu::target("avx2,fma"), gnu::always_inline]] inline __m256d
 fastReciprocal(__m256d x, __m128 approximation) {
     const __m256d one = _mm256_set1_pd(1.0);
