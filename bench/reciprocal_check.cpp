@@ -5,7 +5,7 @@
 // Exits with 1 on the first kernel that differs anywhere. Build it optimised: it takes
 // 2^31 reciprocals per kernel.
 
-#include "fluid/FieldKernel.h"
+#include "fluid/KernelDispatch.h"
 #include "fluid/WorkerPool.h"
 
 #include <atomic>

@@ -1,5 +1,7 @@
 #include "fluid/DensityGrid.h"
 
+#include "fluid/KernelDispatch.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -55,6 +57,7 @@ void DensityGrid::clear() {
     densityStorage = {};
     densities = {};
     densityPlaneStride = 0;
+    passKernel = FieldKernel::plain;
     belowRows = {};
     sortedLevel.reset();
     cutCells = {};
@@ -151,6 +154,7 @@ void DensityGrid::computeFieldAndNormals(std::span<const Vector3> particles, Fie
 void DensityGrid::sumDensities(std::span<const Vector3> particles, FieldKernel kernel,
                                WorkerPool* workers) {
     sortedLevel.reset();
+    passKernel = kernel;
     const bool byColumns = hasFieldGridPass(kernel);
     densityPlaneStride = byColumns ? fieldPlaneStride(size) : static_cast<std::size_t>(size) * size;
     if (kernel == FieldKernel::plain) {
@@ -236,7 +240,7 @@ void DensityGrid::settleInnerPlane(int k) {
         }
         rowPoints[0].value = rowValues[0];
         rowPoints[size - 1].value = rowValues[size - 1];
-        settleInnerRow(rowValues, row, layer, rowPoints, 1, size - 1);
+        settleInnerRow(passKernel, rowValues, row, layer, rowPoints, 1, size - 1);
     }
 }
 
@@ -330,7 +334,8 @@ std::span<const GridCell* const> DensityGrid::findCutCells(double isoLevel,
 
 std::uint64_t DensityGrid::belowMask(int j, int k, double isoLevel) const {
     const std::size_t first = densityPlaneStride * k + static_cast<std::size_t>(size) * j;
-    return belowLevelMask(densities.subspan(first, static_cast<std::size_t>(size)), isoLevel);
+    return belowLevelMask(passKernel, densities.subspan(first, static_cast<std::size_t>(size)),
+                          isoLevel);
 }
 
 void DensityGrid::listCutCellsOfRow(int j, int k, std::uint64_t cutMask) {

@@ -100,6 +100,8 @@ class DensityGrid {
     std::vector<double> densityStorage;
     std::span<double> densities;
     std::size_t densityPlaneStride = 0;
+    // The kernel of the last field pass, which also settles its points and sorts them.
+    FieldKernel passKernel = FieldKernel::plain;
     // Bit i of belowRows[j + n k] tells whether sample (i, j, k) lies below sortedLevel, for
     // grids no wider than a mask.
     static constexpr int maskedSizeLimit = 64;

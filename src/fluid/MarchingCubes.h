@@ -41,13 +41,10 @@ class MarchingCubes {
     // The two halves of polygonizeCell, for callers that cut many cells before emitting any.
     // Cuts each cell into the cut cell of the same place, its crossings into crossings, which
     // must have room for maxCrossingsPerCell a cell; returns how many crossings there were. The
-    // processor's vector instructions are used where it has them, with the same bits as the
+    // fastest kernel the processor runs does the cutting, with the same bits as the
     // one-edge-at-a-time interpolateEdge.
     static int cutCells(std::span<const GridCell* const> cells, double isoLevel,
                         std::span<CutCell> cut, std::span<EdgeCrossing> crossings);
-    // cutCells one edge at a time, as on processors without the vector instructions.
-    static int cutCellsPlain(std::span<const GridCell* const> cells, double isoLevel,
-                             std::span<CutCell> cut, std::span<EdgeCrossing> crossings);
     template <typename Sink>
     static int emitTriangles(const CutCell& cell, const EdgeCrossing* crossings, Sink&& sink) {
         int triangles = 0;
@@ -65,6 +62,10 @@ class MarchingCubes {
 
     // Bit v is set when corner v lies below the iso level.
     static int caseIndex(const GridCell& cell, double isoLevel);
+
+    // Closer to the level than this, a corner takes the crossing; closer to each other, an
+    // edge's corners are too flat to divide by.
+    static constexpr double snapDistance = 0.00001;
 
     // Places the vertex where the density crosses the iso level between a and b, and blends
     // the normal the same way; a level at (or flat next to) a corner snaps to that corner.

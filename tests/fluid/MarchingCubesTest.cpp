@@ -1,4 +1,5 @@
 #include "fluid/MarchingCubes.h"
+#include "KernelParameters.h"
 #include "fluid/DensityGrid.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +7,11 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <map>
 #include <set>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -18,6 +21,7 @@ namespace {
 struct Corner {
     Vector3 normal;
     Vector3 vertex;
+    friend bool operator==(const Corner&, const Corner&) = default;
 };
 
 // Collects what the polygoniser hands out, in order.
@@ -109,15 +113,15 @@ TEST(InterpolateEdge, SnapsToACornerAtTheLevelOrOnAFlatEdge) {
     EXPECT_GT(vertex.x, 0.0f);
 }
 
-// Cuts the cells with the vector cut the processor may have and with the plain one, and expects
-// the same cases, the same packing and the same bits.
-void expectSameCuts(std::span<const GridCell* const> cells, double isoLevel) {
+// Cuts the cells with the kernel's cut and with the plain one, and expects the same cases, the
+// same packing and the same bits.
+void expectSameCuts(FieldKernel kernel, std::span<const GridCell* const> cells, double isoLevel) {
     std::vector<CutCell> fast(cells.size());
     std::vector<CutCell> plain(cells.size());
     std::vector<EdgeCrossing> fastCrossings(cells.size() * maxCrossingsPerCell);
     std::vector<EdgeCrossing> plainCrossings(cells.size() * maxCrossingsPerCell);
-    const int count = MarchingCubes::cutCells(cells, isoLevel, fast, fastCrossings);
-    ASSERT_EQ(count, MarchingCubes::cutCellsPlain(cells, isoLevel, plain, plainCrossings));
+    const int count = cutSurfaceCells(kernel, cells, isoLevel, fast, fastCrossings);
+    ASSERT_EQ(count, cutSurfaceCells(FieldKernel::plain, cells, isoLevel, plain, plainCrossings));
     for (std::size_t c = 0; c < cells.size(); ++c) {
         ASSERT_EQ(fast[c].cubeCase, plain[c].cubeCase) << "cell " << c;
         ASSERT_EQ(fast[c].firstCrossing, plain[c].firstCrossing) << "cell " << c;
@@ -127,7 +131,18 @@ void expectSameCuts(std::span<const GridCell* const> cells, double isoLevel) {
               0);
 }
 
-TEST(CutCells, VectorCutGivesThePlainCutsBits) {
+class CutKernelTest : public testing::TestWithParam<FieldKernel> {
+  protected:
+    void SetUp() override {
+        if (const std::string why = whyNotCompared(GetParam(), KernelJob::cut); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Kernels, CutKernelTest, testing::ValuesIn(vectorKernels), kernelTestName);
+
+TEST_P(CutKernelTest, GivesThePlainCutsBits) {
     DensityGrid grid;
     grid.layOut(23, 1.0f, 1.0f, 1.0f);
     const Vector3 particles[3] = {{0.1f, 0.2f, -0.1f}, {-0.3f, 0.05f, 0.2f}, {0.2f, -0.3f, 0.3f}};
@@ -141,7 +156,7 @@ TEST(CutCells, VectorCutGivesThePlainCutsBits) {
     const double atSample = grid.point(11, 11, 11).value;
     for (const double level : {12.0, atSample, atSample + 3e-6, atSample - 3e-6}) {
         SCOPED_TRACE(level);
-        expectSameCuts(cells, level);
+        expectSameCuts(GetParam(), cells, level);
     }
     // Cells snapping to a first corner, to a second one, and one with a NaN corner.
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -150,7 +165,83 @@ TEST(CutCells, VectorCutGivesThePlainCutsBits) {
     const UnitCube withNan({1, nan, 9, 1, 1, 9, 9, 1});
     const GridCell* const madeCells[3] = {&snapsToFirst.getCell(), &snapsToSecond.getCell(),
                                           &withNan.getCell()};
-    expectSameCuts(madeCells, 6.0);
+    expectSameCuts(GetParam(), madeCells, 6.0);
+}
+
+// A unit cube whose corners lie at -1 when below the level 0 and at 3 when above, so that every
+// cut edge crosses a quarter of the way from its below corner, exactly. Corner v's normal is
+// (v, 8 - v, 2v), unlike its place.
+class CaseCube {
+  public:
+    explicit CaseCube(int cubeCase) : cubeCase(cubeCase) {
+        for (int v = 0; v < 8; ++v) {
+            const auto f = static_cast<float>(v);
+            points[v] = {places[v], {f, 8 - f, 2 * f}, isBelow(cubeCase, v) ? -1.0 : 3.0};
+            cell.corners[v] = &points[v];
+        }
+    }
+    CaseCube(const CaseCube&) = delete;
+    CaseCube& operator=(const CaseCube&) = delete;
+
+    const GridCell& getCell() const { return cell; }
+
+    // The crossing on edge e, worked out from its ends alone.
+    Corner crossing(int e) const {
+        const int below = isBelow(cubeCase, edgeEnds[e][0]) ? edgeEnds[e][0] : edgeEnds[e][1];
+        const GridPoint& from = points[below];
+        const GridPoint& to = points[edgeEnds[e][0] + edgeEnds[e][1] - below];
+        const auto quarterWay = [](const Vector3& a, const Vector3& b) {
+            return sum(a, scaled(0.25f, difference(b, a)));
+        };
+        return {quarterWay(from.normal, to.normal), quarterWay(from.position, to.position)};
+    }
+
+  private:
+    static constexpr Vector3 places[8] = {{0, 0, 0}, {1, 0, 0}, {1, 0, -1}, {0, 0, -1},
+                                          {0, 1, 0}, {1, 1, 0}, {1, 1, -1}, {0, 1, -1}};
+    static constexpr int edgeEnds[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
+                                            {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+
+    static bool isBelow(int cubeCase, int v) { return (cubeCase >> v & 1) != 0; }
+
+    int cubeCase;
+    std::array<GridPoint, 8> points;
+    GridCell cell;
+};
+
+class CutCasesTest : public testing::TestWithParam<FieldKernel> {};
+
+INSTANTIATE_TEST_SUITE_P(Kernels, CutCasesTest, testing::ValuesIn(everyFieldKernel),
+                         kernelTestName);
+
+// All 256 cases cut in one pass, so that the packed crossings of many cells lie one after another,
+// then emitted: each cell's corners are the published table's edges, one after another, at the
+// crossings worked out edge by edge.
+TEST_P(CutCasesTest, EveryCaseEmitsTheTablesEdgesAtTheirOwnCrossings) {
+    if (const std::string why = whyNotCompared(GetParam(), KernelJob::cut); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
+    std::deque<CaseCube> cubes;
+    std::vector<const GridCell*> cells;
+    for (int cubeCase = 0; cubeCase < 256; ++cubeCase) {
+        cells.push_back(&cubes.emplace_back(cubeCase).getCell());
+    }
+    std::vector<CutCell> cut(cells.size());
+    std::vector<EdgeCrossing> crossings(cells.size() * maxCrossingsPerCell);
+    cutSurfaceCells(GetParam(), cells, 0.0, cut, crossings);
+    for (int cubeCase = 0; cubeCase < 256; ++cubeCase) {
+        SCOPED_TRACE(cubeCase);
+        ASSERT_EQ(cut[cubeCase].cubeCase, cubeCase);
+        std::vector<Corner> expected;
+        for (int t = 0; triangleTable[cubeCase][t] >= 0; ++t) {
+            expected.push_back(cubes[cubeCase].crossing(triangleTable[cubeCase][t]));
+        }
+        RecordingSink emitted;
+        const int triangles =
+            MarchingCubes::emitTriangles(cut[cubeCase], crossings.data(), emitted);
+        EXPECT_EQ(emitted.corners, expected);
+        EXPECT_EQ(3 * triangles, static_cast<int>(expected.size()));
+    }
 }
 
 TEST(PolygonizeCell, UncutCellsEmitNothing) {
