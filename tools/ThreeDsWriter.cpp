@@ -7,18 +7,18 @@ namespace velmorra::tools {
 std::vector<std::uint8_t> ThreeDsWriter::scene(std::span<const Material> materials,
                                                std::span<const Mesh> meshes) {
     ThreeDsWriter writer;
-    writer.beginChunk(mainChunk);
-    writer.beginChunk(versionChunk);
+    writer.beginChunk(ThreeDsChunk::main);
+    writer.beginChunk(ThreeDsChunk::version);
     writer.raw().put32(3);
     writer.endChunk();
-    writer.beginChunk(editorChunk);
-    writer.beginChunk(meshVersionChunk);
+    writer.beginChunk(ThreeDsChunk::editor);
+    writer.beginChunk(ThreeDsChunk::meshVersion);
     writer.raw().put32(3);
     writer.endChunk();
     for (const Material& material : materials) {
         writer.materialBlock(material);
     }
-    writer.beginChunk(masterScaleChunk);
+    writer.beginChunk(ThreeDsChunk::masterScale);
     writer.raw().putFloat(1.0f);
     writer.endChunk();
     for (const Mesh& mesh : meshes) {
@@ -59,7 +59,7 @@ bool ThreeDsWriter::vertexList(std::span<const Vertex> vertices) {
     if (vertices.size() > countLimit) {
         return false;
     }
-    beginChunk(vertexListChunk);
+    beginChunk(ThreeDsChunk::vertexList);
     sink.put16(static_cast<std::uint16_t>(vertices.size()));
     for (const Vertex& vertex : vertices) {
         sink.putFloat(vertex.x);
@@ -74,7 +74,7 @@ bool ThreeDsWriter::mappingList(std::span<const Mapping> mapping) {
     if (mapping.size() > countLimit) {
         return false;
     }
-    beginChunk(mappingChunk);
+    beginChunk(ThreeDsChunk::mapping);
     sink.put16(static_cast<std::uint16_t>(mapping.size()));
     for (const Mapping& coordinate : mapping) {
         sink.putFloat(coordinate.u);
@@ -92,7 +92,7 @@ bool ThreeDsWriter::faceList(std::span<const Face> faces, std::span<const FaceGr
     if (faces.size() > countLimit || groupTooLong) {
         return false;
     }
-    beginChunk(faceListChunk);
+    beginChunk(ThreeDsChunk::faceList);
     faceData(faces);
     for (const FaceGroup& group : groups) {
         faceMaterialList(group);
@@ -118,7 +118,7 @@ bool ThreeDsWriter::faceMaterialList(const FaceGroup& group) {
     if (group.faces.size() > countLimit) {
         return false;
     }
-    beginChunk(faceMaterialChunk);
+    beginChunk(ThreeDsChunk::faceMaterial);
     sink.putName(group.material);
     sink.put16(static_cast<std::uint16_t>(group.faces.size()));
     for (const std::uint16_t face : group.faces) {
@@ -137,7 +137,7 @@ void ThreeDsWriter::colour24(Colour24 colour, std::uint16_t id) {
 }
 
 void ThreeDsWriter::colourFloat(float red, float green, float blue) {
-    beginChunk(colourFloatChunk);
+    beginChunk(ThreeDsChunk::colourFloat);
     sink.putFloat(red);
     sink.putFloat(green);
     sink.putFloat(blue);
@@ -145,13 +145,13 @@ void ThreeDsWriter::colourFloat(float red, float green, float blue) {
 }
 
 void ThreeDsWriter::percent(std::uint16_t value) {
-    beginChunk(percentChunk);
+    beginChunk(ThreeDsChunk::percent);
     sink.put16(value);
     endChunk();
 }
 
 void ThreeDsWriter::smoothingList(std::size_t faceCount) {
-    beginChunk(smoothingChunk);
+    beginChunk(ThreeDsChunk::smoothing);
     for (std::size_t i = 0; i < faceCount; ++i) {
         sink.put32(1);
     }
@@ -159,7 +159,7 @@ void ThreeDsWriter::smoothingList(std::size_t faceCount) {
 }
 
 void ThreeDsWriter::localAxes() {
-    beginChunk(localAxesChunk);
+    beginChunk(ThreeDsChunk::localAxes);
     for (const float value : {1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f}) {
         sink.putFloat(value); // the three axes, then the origin
     }
@@ -170,9 +170,9 @@ void ThreeDsWriter::localAxes() {
 }
 
 void ThreeDsWriter::namedObject(const Mesh& mesh) {
-    beginChunk(objectChunk);
+    beginChunk(ThreeDsChunk::object);
     sink.putName(mesh.name);
-    beginChunk(triangleMeshChunk);
+    beginChunk(ThreeDsChunk::triangleMesh);
     vertexList(mesh.vertices);
     if (!mesh.mapping.empty() && !mesh.mappingAfterFaces) {
         mappingList(mesh.mapping);
@@ -189,9 +189,9 @@ void ThreeDsWriter::namedObject(const Mesh& mesh) {
 }
 
 void ThreeDsWriter::cameraObject(const std::string& objectName) {
-    beginChunk(objectChunk);
+    beginChunk(ThreeDsChunk::object);
     sink.putName(objectName);
-    beginChunk(cameraChunk);
+    beginChunk(ThreeDsChunk::camera);
     for (const float value : {0.0f, -10.0f, 2.0f, 0.0f, 0.0f, 0.0f, 0.0f, 45.0f}) {
         sink.putFloat(value); // position, target, bank angle, lens
     }
@@ -200,14 +200,14 @@ void ThreeDsWriter::cameraObject(const std::string& objectName) {
 }
 
 void ThreeDsWriter::lightObject(const std::string& objectName) {
-    beginChunk(objectChunk);
+    beginChunk(ThreeDsChunk::object);
     sink.putName(objectName);
-    beginChunk(lightChunk);
+    beginChunk(ThreeDsChunk::light);
     for (const float value : {5.0f, -5.0f, 10.0f}) {
         sink.putFloat(value); // position
     }
     colourFloat(1.0f, 0.9f, 0.8f);
-    beginChunk(spotlightChunk);
+    beginChunk(ThreeDsChunk::spotlight);
     for (const float value : {0.0f, 0.0f, 0.0f, 30.0f, 45.0f}) {
         sink.putFloat(value); // target, hotspot, falloff
     }
@@ -217,37 +217,37 @@ void ThreeDsWriter::lightObject(const std::string& objectName) {
 }
 
 void ThreeDsWriter::keyframer(std::span<const std::string> objectNames) {
-    beginChunk(keyframerChunk);
-    beginChunk(keyframerHeaderChunk);
+    beginChunk(ThreeDsChunk::keyframer);
+    beginChunk(ThreeDsChunk::keyframerHeader);
     sink.put16(5); // revision
     sink.putName("MAXSCENE");
     sink.put32(100); // animation length
     endChunk();
-    beginChunk(frameRangeChunk);
+    beginChunk(ThreeDsChunk::frameRange);
     sink.put32(0);
     sink.put32(100);
     endChunk();
-    beginChunk(currentFrameChunk);
+    beginChunk(ThreeDsChunk::currentFrame);
     sink.put32(0);
     endChunk();
     std::uint16_t id = 0;
     for (const std::string& objectName : objectNames) {
-        beginChunk(objectNodeChunk);
-        beginChunk(nodeIdChunk);
+        beginChunk(ThreeDsChunk::objectNode);
+        beginChunk(ThreeDsChunk::nodeId);
         sink.put16(id++);
         endChunk();
-        beginChunk(nodeHeaderChunk);
+        beginChunk(ThreeDsChunk::nodeHeader);
         sink.putName(objectName);
         sink.put16(0x4000); // flags
         sink.put16(0);
         sink.put16(0xFFFF); // no parent
         endChunk();
-        beginChunk(pivotChunk);
+        beginChunk(ThreeDsChunk::pivot);
         for (int i = 0; i < 3; ++i) {
             sink.putFloat(0.0f);
         }
         endChunk();
-        beginChunk(positionTrackChunk);
+        beginChunk(ThreeDsChunk::positionTrack);
         sink.put16(0); // flags
         sink.put32(0);
         sink.put32(0);
@@ -270,40 +270,40 @@ void ThreeDsWriter::materialColour(std::uint16_t slot, Colour24 colour, ColourFo
     } else {
         colour24(colour);
         if (form == ColourForm::bytesAndLinear) {
-            colour24(colour, linearColour24Chunk);
+            colour24(colour, ThreeDsChunk::linearColour24);
         }
     }
     endChunk();
 }
 
 void ThreeDsWriter::materialBlock(const Material& material) {
-    beginChunk(materialChunk);
-    name(materialNameChunk, material.name);
-    materialColour(ambientChunk, material.ambient, material.colourForm);
-    materialColour(diffuseChunk, material.diffuse, material.colourForm);
-    materialColour(specularChunk, material.specular, material.colourForm);
-    beginChunk(shininessChunk);
+    beginChunk(ThreeDsChunk::materialBlock);
+    name(ThreeDsChunk::materialName, material.name);
+    materialColour(ThreeDsChunk::ambient, material.ambient, material.colourForm);
+    materialColour(ThreeDsChunk::diffuse, material.diffuse, material.colourForm);
+    materialColour(ThreeDsChunk::specular, material.specular, material.colourForm);
+    beginChunk(ThreeDsChunk::shininess);
     percent(material.shininessPercent);
     endChunk();
     if (material.studioExtras) {
-        for (const std::uint16_t id : {shininessStrengthChunk, transparencyChunk}) {
+        for (const std::uint16_t id : {ThreeDsChunk::shininessStrength, ThreeDsChunk::transparency}) {
             beginChunk(id);
             percent(0);
             endChunk();
         }
-        beginChunk(shadingChunk);
+        beginChunk(ThreeDsChunk::shading);
         sink.put16(3); // Phong
         endChunk();
     }
     if (!material.textureMap.empty()) {
-        beginChunk(textureMapChunk);
+        beginChunk(ThreeDsChunk::textureMap);
         percent(100);
-        name(mapFileNameChunk, material.textureMap);
+        name(ThreeDsChunk::mapFileName, material.textureMap);
         if (material.studioExtras) {
-            beginChunk(mapTilingChunk);
+            beginChunk(ThreeDsChunk::mapTiling);
             sink.put16(0);
             endChunk();
-            beginChunk(mapBlurChunk);
+            beginChunk(ThreeDsChunk::mapBlur);
             sink.putFloat(0.07f);
             endChunk();
         }

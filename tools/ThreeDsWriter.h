@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ByteSink.h"
+#include "scene/ThreeDsChunk.h"
 
 #include <cstdint>
 #include <span>
@@ -73,51 +74,6 @@ class ThreeDsWriter {
         bool studioExtras = false;
     };
 
-    // Chunk ids the writer uses.
-    static constexpr std::uint16_t mainChunk = 0x4D4D;
-    static constexpr std::uint16_t versionChunk = 0x0002;
-    static constexpr std::uint16_t editorChunk = 0x3D3D;
-    static constexpr std::uint16_t meshVersionChunk = 0x3D3E;
-    static constexpr std::uint16_t masterScaleChunk = 0x0100;
-    static constexpr std::uint16_t objectChunk = 0x4000;
-    static constexpr std::uint16_t triangleMeshChunk = 0x4100;
-    static constexpr std::uint16_t vertexListChunk = 0x4110;
-    static constexpr std::uint16_t faceListChunk = 0x4120;
-    static constexpr std::uint16_t faceMaterialChunk = 0x4130;
-    static constexpr std::uint16_t mappingChunk = 0x4140;
-    static constexpr std::uint16_t smoothingChunk = 0x4150;
-    static constexpr std::uint16_t localAxesChunk = 0x4160;
-    static constexpr std::uint16_t lightChunk = 0x4600;
-    static constexpr std::uint16_t spotlightChunk = 0x4610;
-    static constexpr std::uint16_t cameraChunk = 0x4700;
-    static constexpr std::uint16_t ambientLightChunk = 0x2100;
-    static constexpr std::uint16_t keyframerChunk = 0xB000;
-    static constexpr std::uint16_t keyframerHeaderChunk = 0xB00A;
-    static constexpr std::uint16_t frameRangeChunk = 0xB008;
-    static constexpr std::uint16_t currentFrameChunk = 0xB009;
-    static constexpr std::uint16_t objectNodeChunk = 0xB002;
-    static constexpr std::uint16_t nodeIdChunk = 0xB030;
-    static constexpr std::uint16_t nodeHeaderChunk = 0xB010;
-    static constexpr std::uint16_t pivotChunk = 0xB013;
-    static constexpr std::uint16_t positionTrackChunk = 0xB020;
-    static constexpr std::uint16_t materialChunk = 0xAFFF;
-    static constexpr std::uint16_t materialNameChunk = 0xA000;
-    static constexpr std::uint16_t ambientChunk = 0xA010;
-    static constexpr std::uint16_t diffuseChunk = 0xA020;
-    static constexpr std::uint16_t specularChunk = 0xA030;
-    static constexpr std::uint16_t shininessChunk = 0xA040;
-    static constexpr std::uint16_t shininessStrengthChunk = 0xA041;
-    static constexpr std::uint16_t transparencyChunk = 0xA050;
-    static constexpr std::uint16_t shadingChunk = 0xA100;
-    static constexpr std::uint16_t mapTilingChunk = 0xA351;
-    static constexpr std::uint16_t mapBlurChunk = 0xA353;
-    static constexpr std::uint16_t textureMapChunk = 0xA200;
-    static constexpr std::uint16_t mapFileNameChunk = 0xA300;
-    static constexpr std::uint16_t colourFloatChunk = 0x0010;
-    static constexpr std::uint16_t colour24Chunk = 0x0011;
-    static constexpr std::uint16_t linearColour24Chunk = 0x0012;
-    static constexpr std::uint16_t percentChunk = 0x0030;
-
     // A complete file: main chunk, version, editor chunk with every material
     // block, then every mesh as a named object.
     static std::vector<std::uint8_t> scene(std::span<const Material> materials,
@@ -138,7 +94,7 @@ class ThreeDsWriter {
     bool faceList(std::span<const Face> faces, std::span<const FaceGroup> groups = {},
                   bool smoothing = false);
     bool faceMaterialList(const FaceGroup& group);
-    void colour24(Colour24 colour, std::uint16_t id = colour24Chunk);
+    void colour24(Colour24 colour, std::uint16_t id = ThreeDsChunk::colour24);
     void colourFloat(float red, float green, float blue);
     void percent(std::uint16_t value);
     void namedObject(const Mesh& mesh);

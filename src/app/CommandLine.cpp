@@ -142,6 +142,19 @@ const char* CommandLine::version() {
     return VELMORRA_VERSION;
 }
 
+std::optional<int> CommandLine::exitStatus(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::ShowHelp:
+    case Outcome::ShowVersion:
+        return 0;
+    case Outcome::UsageError:
+        return 2;
+    case Outcome::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
 CommandLine::Result CommandLine::parse(int argc, const char* const* argv) {
     Result result;
     CommandLineOptions& options = result.options;

@@ -38,6 +38,9 @@ class CommandLine {
 
     static Result parse(int argc, const char* const* argv);
     static const char* version();
+    // The program's exit status when the outcome ends it at once: 0 after the help or the
+    // version, 2 after a usage error. Run has none: the run's own result (0 or 1) is the status.
+    static std::optional<int> exitStatus(Outcome outcome);
 };
 
 } // namespace velmorra

@@ -3,20 +3,15 @@
 #include "app/CommandLine.h"
 
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char** argv) {
     using velmorra::CommandLine;
     const CommandLine::Result commandLine = CommandLine::parse(argc, argv);
-    switch (commandLine.outcome) {
-    case CommandLine::Outcome::ShowHelp:
-    case CommandLine::Outcome::ShowVersion:
-        std::fputs(commandLine.text.c_str(), stdout);
-        return 0;
-    case CommandLine::Outcome::UsageError:
-        std::fputs(commandLine.text.c_str(), stderr);
-        return 2;
-    case CommandLine::Outcome::Run:
-        break;
+    if (const std::optional<int> status = CommandLine::exitStatus(commandLine.outcome)) {
+        const bool error = commandLine.outcome == CommandLine::Outcome::UsageError;
+        std::fputs(commandLine.text.c_str(), error ? stderr : stdout);
+        return *status;
     }
     if (commandLine.options.capturing()) {
         // No window and no sound device: the music goes into the file.

@@ -43,14 +43,18 @@ void ChunkCursor::skip(std::size_t count) {
     offset += count;
 }
 
-std::string ChunkCursor::readName() {
+std::string ChunkCursor::readName(bool* terminated) {
     std::string name;
-    while (!atEnd()) {
+    bool ended = false;
+    while (!atEnd() && !ended) {
         const auto c = static_cast<char>(bytes[offset++]);
-        if (c == '\0') {
-            break;
+        ended = c == '\0';
+        if (!ended) {
+            name.push_back(c);
         }
-        name.push_back(c);
+    }
+    if (terminated != nullptr) {
+        *terminated = ended;
     }
     return name;
 }

@@ -34,8 +34,9 @@ class ChunkCursor {
     float readFloat();
     // Moves past `count` bytes, or to the end (an overrun) when fewer remain.
     void skip(std::size_t count);
-    // A NUL-terminated name; one without its NUL ends with the span.
-    std::string readName();
+    // A NUL-terminated name; one without its NUL ends with the span, and `terminated` (when
+    // given) tells which.
+    std::string readName(bool* terminated = nullptr);
 
     // The next sub-chunk: its id, and a cursor over its content, past which this cursor moves.
     // A sub-chunk whose length runs past what remains is cut to what remains (isCut). False at

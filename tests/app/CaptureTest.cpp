@@ -1,4 +1,6 @@
+#include "app/CaptureRun.h"
 #include "support/MediaProbe.h"
+#include "support/Sha256.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -166,6 +168,32 @@ TEST_F(Capture, ASeededSpanRepeatsExactlyAndStartsOnTheFullCapturesFrame) {
         EXPECT_EQ(late[index], longer[index + 15]) << "frame " << index;
     }
     EXPECT_NE(longer[0], longer[29]) << "the picture moves";
+}
+
+// The frames of this capture as the program made them before its code was split into one
+// library per layer and its run sequence shared: the structure of the code must not show in the
+// pictures. (Uncompressed, so that every pixel is compared; an MP4 encodes these same frames.)
+TEST_F(Capture, SeededSpanGivesTheFramesRecordedEarlier) {
+    ASSERT_EQ(run("--capture x.y4m --seed 7 --from 10 --to 14 --size 640x480").exitCode, 0);
+    EXPECT_EQ(test::sha256Hex(directory.readFile("x.y4m")),
+              "ae11684ae42af8d59ee8670be5ca72edb42601d779bd3353e469b254059ee90c");
+}
+
+// A run leaves nothing behind for the next: the same capture twice in one process gives the
+// same frames.
+TEST_F(Capture, TwoRunsInOneProcessGiveTheSameFrames) {
+    CommandLineOptions options;
+    options.seed = 5;
+    options.captureWidth = 96;
+    options.captureHeight = 64;
+    options.toSeconds = 2.0;
+    for (const char* path : {"first.y4m", "second.y4m"}) {
+        options.capturePath = path;
+        ASSERT_EQ(runCapture(options), 0) << path;
+    }
+    const std::string first = directory.readFile("first.y4m");
+    EXPECT_EQ(y4mFrames(first, 96, 64).size(), 60u);
+    EXPECT_EQ(first, directory.readFile("second.y4m"));
 }
 
 TEST_F(Capture, Mp4HoldsH264At30FramesPerSecondWithTheMusicOfTheSpan) {

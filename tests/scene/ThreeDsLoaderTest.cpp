@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 
 namespace velmorra {
@@ -242,17 +243,18 @@ TEST_F(ThreeDsLoaderTest, MissingMappingCoordinatesAreZero) {
               std::string::npos);
 }
 
-// The mapping chunk swallows the face list behind it: the object is not whole and is dropped.
-TEST_F(ThreeDsLoaderTest, AChunkRunningPastItsParentIsCutThereAndItsObjectDropped) {
+// The mapping chunk swallows the face list behind it: the object's vertices are whole, so it
+// keeps its slot and stays unbuilt, as an object without a face list does.
+TEST_F(ThreeDsLoaderTest, AChunkRunningPastItsParentIsCutThere) {
     VELMORRA_REQUIRE_GL(gl);
     ASSERT_TRUE(load(samples::lengthPastParent()));
-    EXPECT_EQ(object->getElementCount(), 0);
+    ASSERT_EQ(object->getElementCount(), 1);
+    EXPECT_FALSE(mesh(0).isBuilt());
     EXPECT_EQ(passes(), "\nStart reading MESH\n"
                         "  Reading object: Cut\n"
                         "  Vertices: 3\n"
                         "  Warning: chunk 0x4140 runs past its parent, cut at the parent's end.\n"
                         "  Mapping: 0\n"
-                        "  Warning: object damaged or cut short, dropped.\n"
                         "End reading MESH\n"
                         "Start reading MATERIALS\n"
                         "End reading MATERIALS\n"
@@ -396,18 +398,27 @@ TEST_F(ThreeDsLoaderTest, AFileCutShortKeepsItsCompleteMeshes) {
     EXPECT_NE(text.find("  Warning: object damaged or cut short, dropped.\n"), std::string::npos);
 }
 
+// The name as it stands, then its last component, then either ignoring case; the log names the
+// file that was loaded. tex.bmp, maps/tex.bmp and maps/stone.bmp exist.
 TEST_F(ThreeDsLoaderTest, TextureNamesFromOtherSystemsAreFoundIgnoringCase) {
     VELMORRA_REQUIRE_GL(gl);
+    std::filesystem::create_directory("maps");
+    test::BmpBuilder::solid(2, 2, {0, 0, 255}).writeTo("maps/tex.bmp");
+    test::BmpBuilder::solid(2, 2, {0, 0, 255}).writeTo("maps/stone.bmp");
     const struct {
         const char* name;
-        bool found;
-    } names[] = {{"tex.bmp", true},
-                 {"TEX.BMP", true},
-                 {"maps\\Tex.Bmp", true},
-                 {"C:\\3DS\\MAPS\\TEX.BMP", true},
-                 {"textures/TEX.bmp", true},
-                 {"tex.bmp.bak", false},
-                 {"maps\\", false}};
+        const char* loaded; // empty: none
+    } names[] = {{"tex.bmp", "tex.bmp"},
+                 {"TEX.BMP", "tex.bmp"},
+                 {"maps/tex.bmp", "maps/tex.bmp"},
+                 {"maps/stone.bmp", "maps/stone.bmp"},
+                 {"MAPS\\Stone.BMP", "maps/stone.bmp"},
+                 {"C:\\3DS\\MAPS\\TEX.BMP", "tex.bmp"},
+                 {"textures/TEX.bmp", "tex.bmp"},
+                 {"stone.bmp", ""},
+                 {"tex.bmp.bak", ""},
+                 {"maps/", ""},
+                 {"maps\\", ""}};
     for (const auto& name : names) {
         SCOPED_TRACE(name.name);
         ThreeDsWriter::Material material = samples::red();
@@ -416,8 +427,105 @@ TEST_F(ThreeDsLoaderTest, TextureNamesFromOtherSystemsAreFoundIgnoringCase) {
         const std::vector<ThreeDsWriter::Mesh> meshes{samples::triangle("Box", "Red")};
         object = std::make_unique<Object>();
         ASSERT_TRUE(load(ThreeDsWriter::scene(materials, meshes)));
-        EXPECT_EQ(mesh(0).getMaterial().getTexture(0).isLoaded(), name.found);
+        EXPECT_EQ(mesh(0).getMaterial().getTexture(0).isLoaded(), *name.loaded != '\0');
     }
+    const std::string text = log.text();
+    for (const auto& name : names) {
+        if (*name.loaded != '\0') {
+            EXPECT_NE(text.find("  Texture: " + std::string(name.name) +
+                                "\n  Loading texture file: " + name.loaded + "\n"),
+                      std::string::npos)
+                << name.name;
+        }
+    }
+}
+
+// A colour chunk holding the colour as bytes and as floats: the first form is applied and logged.
+TEST_F(ThreeDsLoaderTest, AColourInTwoFormsIsTakenOnceInItsFirstForm) {
+    VELMORRA_REQUIRE_GL(gl);
+    const struct {
+        bool bytesFirst;
+        const char* logged;
+        std::array<float, 4> diffuse;
+    } forms[] = {{true, "R=255 G=128 B=0", {1, 128 / 255.0f, 0, 1}},
+                 {false, "R=0 G=0 B=255", {0, 0, 1, 1}}};
+    std::string materialPasses;
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.logged);
+        object = std::make_unique<Object>();
+        ASSERT_TRUE(load(samples::twoColourForms(form.bytesFirst)));
+        EXPECT_EQ(rgba(mesh(0).getMaterial().getDiffuse()), form.diffuse);
+        materialPasses += "Start reading MATERIALS\n  Reading material: Red\n  Diffuse:   " +
+                          std::string(form.logged) + "\nEnd reading MATERIALS\n";
+    }
+    std::string logged;
+    const std::string text = log.text();
+    for (std::size_t at = text.find("Start reading MATERIALS"); at != std::string::npos;
+         at = text.find("Start reading MATERIALS", at + 1)) {
+        logged += text.substr(at, text.find("Closing", at) - at);
+    }
+    EXPECT_EQ(logged, materialPasses);
+}
+
+// A mesh without a face material list takes the colours of the block named "", not the texture
+// of the block that names nothing; "Box" keeps Red's.
+TEST_F(ThreeDsLoaderTest, AMeshWithoutAMaterialListUsesTheMaterialWithAnEmptyName) {
+    VELMORRA_REQUIRE_GL(gl);
+    ASSERT_TRUE(load(samples::emptyMaterialName()));
+    ASSERT_EQ(object->getElementCount(), 2);
+    const Material& plain = mesh(0).getMaterial();
+    EXPECT_EQ(rgba(plain.getDiffuse()), (std::array<float, 4>{0, 0, 1, 1}));
+    EXPECT_FLOAT_EQ(plain.getAmbient().b, 30 / 255.0f);
+    EXPECT_FALSE(plain.getTexture(0).isLoaded());
+    const Material& box = mesh(1).getMaterial();
+    EXPECT_FLOAT_EQ(box.getDiffuse().g, 128 / 255.0f);
+    EXPECT_TRUE(box.getTexture(0).isLoaded());
+}
+
+// The file ends inside the object "Box": it is kept while its vertex and face data are whole,
+// built once its faces are read, and takes the material its list names when the name is whole.
+TEST_F(ThreeDsLoaderTest, AnObjectCutAtTheFileEndIsKeptWhileItsListsAreWhole) {
+    VELMORRA_REQUIRE_GL(gl);
+    const samples::Bytes whole = samples::smallScene();
+    const std::string box = "Box";
+    const auto name = static_cast<std::size_t>(
+        std::search(whole.begin(), whole.end(), box.begin(), box.end()) - whole.begin());
+    const struct {
+        const char* where;
+        std::size_t cut;
+        int meshes;
+        bool built;
+        bool red;
+    } cuts[] = {{"in the vertices", name + 30, 0, false, false},
+                {"after the vertex list", name + 54, 1, false, false},
+                {"in the faces", whole.size() - 17, 0, false, false},
+                {"after the faces", whole.size() - 14, 1, true, false},
+                {"in the material name", whole.size() - 5, 1, true, false},
+                {"after the material name", whole.size() - 2, 1, true, true}};
+    std::string counts;
+    std::string expected;
+    for (const auto& cut : cuts) {
+        SCOPED_TRACE(cut.where);
+        object = std::make_unique<Object>();
+        ASSERT_TRUE(load(samples::Bytes(whole.begin(), whole.begin() + static_cast<long>(cut.cut))));
+        ASSERT_EQ(object->getElementCount(), cut.meshes);
+        if (cut.meshes == 1) {
+            EXPECT_EQ(mesh(0).isBuilt(), cut.built);
+            EXPECT_EQ(mesh(0).getMaterial().getDiffuse().r, cut.red ? 1.0f : 0.8f);
+        }
+        expected += cut.meshes == 1 ? "Found 1 objects.\n"
+                                    : "Found 0 objects.\nWarning: object damaged or cut short, "
+                                      "dropped.\n";
+    }
+    // The count and, for a dropped object, its warning, in the order of the cuts.
+    std::istringstream lines(log.text());
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t text = line.find_first_not_of(' ');
+        if (line.starts_with("Found") || line.find("dropped") != std::string::npos) {
+            counts += line.substr(text) + "\n";
+        }
+    }
+    EXPECT_EQ(counts, expected);
 }
 
 // Every sample, whole files and cuts of one, loads or is refused without harm. The samples are

@@ -53,8 +53,8 @@ inline Bytes unusedMaterial() {
 
 // Opens the main and editor chunks; close them with closeFile.
 inline void openFile(ThreeDsWriter& writer) {
-    writer.beginChunk(ThreeDsWriter::mainChunk);
-    writer.beginChunk(ThreeDsWriter::editorChunk);
+    writer.beginChunk(ThreeDsChunk::main);
+    writer.beginChunk(ThreeDsChunk::editor);
 }
 
 inline Bytes closeFile(ThreeDsWriter& writer) {
@@ -78,8 +78,8 @@ inline Bytes camerasAmongMeshes() {
 
 inline Bytes withoutEditor() {
     ThreeDsWriter writer;
-    writer.beginChunk(ThreeDsWriter::mainChunk);
-    writer.beginChunk(ThreeDsWriter::versionChunk);
+    writer.beginChunk(ThreeDsChunk::main);
+    writer.beginChunk(ThreeDsChunk::version);
     writer.raw().put32(3);
     return closeFile(writer);
 }
@@ -97,15 +97,15 @@ inline Bytes carriedMaterial() {
     openFile(writer);
     const auto block = [&](const std::string& name, std::uint16_t slot,
                            ThreeDsWriter::Colour24 colour) {
-        writer.beginChunk(ThreeDsWriter::materialChunk);
-        writer.name(ThreeDsWriter::materialNameChunk, name);
+        writer.beginChunk(ThreeDsChunk::materialBlock);
+        writer.name(ThreeDsChunk::materialName, name);
         writer.beginChunk(slot);
         writer.colour24(colour);
         writer.endChunk();
         writer.endChunk();
     };
-    block("A", ThreeDsWriter::diffuseChunk, {255, 0, 0});
-    block("B", ThreeDsWriter::ambientChunk, {0, 255, 0});
+    block("A", ThreeDsChunk::diffuse, {255, 0, 0});
+    block("B", ThreeDsChunk::ambient, {0, 255, 0});
     writer.namedObject(triangle("UsesA", "A"));
     writer.namedObject(triangle("UsesB", "B"));
     return closeFile(writer);
@@ -115,12 +115,12 @@ inline Bytes carriedMaterial() {
 inline Bytes colourAfterTexture() {
     ThreeDsWriter writer;
     openFile(writer);
-    writer.beginChunk(ThreeDsWriter::materialChunk);
-    writer.name(ThreeDsWriter::materialNameChunk, "T");
-    writer.beginChunk(ThreeDsWriter::textureMapChunk);
-    writer.name(ThreeDsWriter::mapFileNameChunk, "tex.bmp");
+    writer.beginChunk(ThreeDsChunk::materialBlock);
+    writer.name(ThreeDsChunk::materialName, "T");
+    writer.beginChunk(ThreeDsChunk::textureMap);
+    writer.name(ThreeDsChunk::mapFileName, "tex.bmp");
     writer.endChunk();
-    writer.beginChunk(ThreeDsWriter::diffuseChunk);
+    writer.beginChunk(ThreeDsChunk::diffuse);
     writer.colour24({0, 0, 255});
     writer.endChunk();
     writer.endChunk();
@@ -133,9 +133,9 @@ inline Bytes extraFaceList() {
     ThreeDsWriter writer;
     openFile(writer);
     const ThreeDsWriter::Mesh mesh = triangle("Two", "");
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName("Two");
-    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+    writer.beginChunk(ThreeDsChunk::triangleMesh);
     writer.vertexList(mesh.vertices);
     const std::vector<ThreeDsWriter::FaceGroup> first{{"A", {0}}};
     const std::vector<ThreeDsWriter::FaceGroup> second{{"B", {0}}};
@@ -169,11 +169,11 @@ inline Bytes lengthPastParent() {
     ThreeDsWriter writer;
     openFile(writer);
     const ThreeDsWriter::Mesh mesh = triangle("Cut", "");
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName("Cut");
-    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+    writer.beginChunk(ThreeDsChunk::triangleMesh);
     writer.vertexList(mesh.vertices);
-    writer.beginChunk(ThreeDsWriter::mappingChunk);
+    writer.beginChunk(ThreeDsChunk::mapping);
     writer.raw().put16(0);
     writer.endChunkStating(1000);
     writer.faceList(mesh.faces);
@@ -194,7 +194,7 @@ inline Bytes lengthInsideHeader() {
     ThreeDsWriter writer;
     openFile(writer);
     writer.namedObject(triangle("Kept", ""));
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName("Broken");
     writer.endChunkStating(3);
     writer.namedObject(triangle("Unread", ""));
@@ -205,10 +205,10 @@ inline Bytes lengthInsideHeader() {
 inline Bytes listPastChunk() {
     ThreeDsWriter writer;
     openFile(writer);
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName("Long");
-    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
-    writer.beginChunk(ThreeDsWriter::vertexListChunk);
+    writer.beginChunk(ThreeDsChunk::triangleMesh);
+    writer.beginChunk(ThreeDsChunk::vertexList);
     writer.raw().put16(5);
     for (int i = 0; i < 9; ++i) {
         writer.raw().putFloat(1.0f);
@@ -232,9 +232,9 @@ inline Bytes materialBeforeFaces() {
     ThreeDsWriter writer;
     openFile(writer);
     const ThreeDsWriter::Mesh mesh = triangle("Early", "");
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName("Early");
-    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+    writer.beginChunk(ThreeDsChunk::triangleMesh);
     writer.vertexList(mesh.vertices);
     writer.faceMaterialList({"Red", {0}});
     writer.faceList(mesh.faces);
@@ -246,10 +246,10 @@ inline Bytes nestedDeep() {
     ThreeDsWriter writer;
     openFile(writer);
     const ThreeDsWriter::Mesh mesh = triangle("Deep", "");
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName("Deep");
     for (int level = 0; level < 40; ++level) {
-        writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+        writer.beginChunk(ThreeDsChunk::triangleMesh);
     }
     writer.vertexList(mesh.vertices);
     writer.faceList(mesh.faces);
@@ -276,19 +276,19 @@ inline Bytes studioScene() {
     second.name = "Second";
     second.mapping = {{0.5f, 0.5f}, {1, 0.5f}, {0.5f, 1}};
     ThreeDsWriter writer;
-    writer.beginChunk(ThreeDsWriter::mainChunk);
-    writer.beginChunk(ThreeDsWriter::versionChunk);
+    writer.beginChunk(ThreeDsChunk::main);
+    writer.beginChunk(ThreeDsChunk::version);
     writer.raw().put32(3);
     writer.endChunk();
-    writer.beginChunk(ThreeDsWriter::editorChunk);
-    writer.beginChunk(ThreeDsWriter::meshVersionChunk);
+    writer.beginChunk(ThreeDsChunk::editor);
+    writer.beginChunk(ThreeDsChunk::meshVersion);
     writer.raw().put32(3);
     writer.endChunk();
     writer.materialBlock(material);
-    writer.beginChunk(ThreeDsWriter::masterScaleChunk);
+    writer.beginChunk(ThreeDsChunk::masterScale);
     writer.raw().putFloat(1.0f);
     writer.endChunk();
-    writer.beginChunk(ThreeDsWriter::ambientLightChunk);
+    writer.beginChunk(ThreeDsChunk::ambientLight);
     writer.colourFloat(0.1f, 0.1f, 0.1f);
     writer.endChunk();
     writer.namedObject(first);
@@ -340,9 +340,9 @@ inline Bytes mappingWithoutFaces() {
     ThreeDsWriter writer;
     openFile(writer);
     const ThreeDsWriter::Mesh mesh = triangle("Points", "");
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName("Points");
-    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+    writer.beginChunk(ThreeDsChunk::triangleMesh);
     writer.vertexList(mesh.vertices);
     writer.mappingList(mesh.mapping);
     writer.endChunk();
@@ -360,6 +360,48 @@ inline Bytes emptyMeshObject() {
     const std::vector<ThreeDsWriter::Mesh> meshes{triangle("First", ""), empty,
                                                   triangle("Second", "")};
     return ThreeDsWriter::scene({}, meshes);
+}
+
+// Material "Red" whose diffuse chunk holds the colour twice: (255, 128, 0) as bytes and (0, 0, 1)
+// as floats, in the order given; mesh "Box" uses it.
+inline Bytes twoColourForms(bool bytesFirst) {
+    ThreeDsWriter writer;
+    openFile(writer);
+    writer.beginChunk(ThreeDsChunk::materialBlock);
+    writer.name(ThreeDsChunk::materialName, "Red");
+    writer.beginChunk(ThreeDsChunk::diffuse);
+    if (bytesFirst) {
+        writer.colour24({255, 128, 0});
+    }
+    writer.colourFloat(0.0f, 0.0f, 1.0f);
+    if (!bytesFirst) {
+        writer.colour24({255, 128, 0});
+    }
+    writer.endChunk();
+    writer.endChunk();
+    writer.namedObject(triangle("Box", "Red"));
+    return closeFile(writer);
+}
+
+// Mesh "Plain" names no material, "Box" names "Red". A block without a name chunk holds the
+// texture tex.bmp; a block named "" a diffuse (0, 0, 255); then "Red".
+inline Bytes emptyMaterialName() {
+    ThreeDsWriter writer;
+    openFile(writer);
+    writer.beginChunk(ThreeDsChunk::materialBlock);
+    writer.beginChunk(ThreeDsChunk::textureMap);
+    writer.name(ThreeDsChunk::mapFileName, "tex.bmp");
+    writer.endChunk();
+    writer.endChunk();
+    ThreeDsWriter::Material unnamed = red();
+    unnamed.name.clear();
+    unnamed.diffuse = {0, 0, 255};
+    unnamed.textureMap.clear();
+    writer.materialBlock(unnamed);
+    writer.materialBlock(red());
+    writer.namedObject(triangle("Plain", ""));
+    writer.namedObject(triangle("Box", "Red"));
+    return closeFile(writer);
 }
 
 struct Sample {
@@ -393,6 +435,9 @@ inline std::vector<Sample> all() {
         {"mapping-after-faces", mappingAfterFaces()},
         {"mapping-without-faces", mappingWithoutFaces()},
         {"empty-mesh-object", emptyMeshObject()},
+        {"bytes-then-floats", twoColourForms(true)},
+        {"floats-then-bytes", twoColourForms(false)},
+        {"empty-material-name", emptyMaterialName()},
     };
     const Bytes studio = studioScene();
     for (const std::size_t cut : {studio.size() / 3, studio.size() * 2 / 3, studio.size() - 9}) {

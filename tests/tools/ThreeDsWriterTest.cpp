@@ -105,8 +105,8 @@ TEST(ThreeDsWriterTest, WritesTheChunksModellingToolsAdd) {
     ThreeDsWriter::Material floats = stone();
     floats.colourForm = ThreeDsWriter::ColourForm::floats;
     ThreeDsWriter writer;
-    writer.beginChunk(ThreeDsWriter::mainChunk);
-    writer.beginChunk(ThreeDsWriter::editorChunk);
+    writer.beginChunk(ThreeDsChunk::main);
+    writer.beginChunk(ThreeDsChunk::editor);
     writer.materialBlock(studio);
     writer.materialBlock(floats);
     writer.namedObject(mesh);
@@ -149,12 +149,12 @@ TEST(ThreeDsWriterTest, WritesTheChunksModellingToolsAdd) {
 
 TEST(ThreeDsWriterTest, BrokenShapesCanBeComposed) {
     ThreeDsWriter writer;
-    writer.beginChunk(ThreeDsWriter::mainChunk);
-    writer.beginChunk(ThreeDsWriter::editorChunk);
+    writer.beginChunk(ThreeDsChunk::main);
+    writer.beginChunk(ThreeDsChunk::editor);
     writer.cameraObject("Camera01");
-    writer.beginChunk(ThreeDsWriter::objectChunk);
+    writer.beginChunk(ThreeDsChunk::object);
     writer.raw().putName(std::string(80, 'N'));
-    writer.beginChunk(ThreeDsWriter::triangleMeshChunk);
+    writer.beginChunk(ThreeDsChunk::triangleMesh);
     const std::vector<ThreeDsWriter::Vertex> vertices{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     EXPECT_TRUE(writer.vertexList(vertices));
     const std::vector<ThreeDsWriter::Mapping> shortMapping{{0.5f, 0.5f}};
