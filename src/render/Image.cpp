@@ -1,6 +1,7 @@
 #include "render/Image.h"
 
 #include "render/BmpHeader.h"
+#include "render/BmpLayout.h"
 #include "render/BmpRowDecoder.h"
 #include "render/BmpRunDecoder.h"
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "render/BmpLayout.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,6 +7,8 @@
 #include <vector>
 
 namespace velmorra {
+
+struct BmpLayout;
 
 // A BMP file read into tightly packed RGB bytes, bottom row first (OpenGL's
 // texture origin), whatever the file's row order.
