@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "platform/DataFolder.h"
+#include "platform/EventSystem.h"
 #include "platform/Log.h"
 #include "platform/SettingsDialog.h"
 #include "platform/ShellObjects.h"
@@ -97,6 +98,9 @@ int runApplication(const CommandLineOptions& options) {
     // The texture cache is made first so that it outlives every texture holder.
     TexManager::instance();
     ShellObjects& shell = shellObjects();
+    // From here to the end of the run Ctrl+C and SIGTERM are SDL's quit event, a close request to
+    // the frame loop, whether or not the music player found an audio device.
+    const EventSystem events;
     openLog();
     // The content is loaded by the same relative names wherever it is installed;
     // the start directory is restored when the run ends.

@@ -185,8 +185,8 @@ void onDestroy(GtkWidget*, gpointer data) {
 }
 
 // While the dialog is up SIGINT and SIGTERM are its Quit. SDL turns them into a
-// quit event, but only while its event system runs (the program starts it with
-// its shell objects; a caller of the dialog alone may not); so the showing
+// quit event, but only while its event system runs (the program's run starts
+// it; a caller of the dialog alone may not); so the showing
 // catches them itself, and also takes a quit event that SDL queued before it
 // began. A signal the process was
 // started to ignore (in the background of a script) stays ignored.
