@@ -103,7 +103,7 @@ int main() {
     }
     const auto start = std::chrono::steady_clock::now();
     std::vector<Tally> tallies(kernels.size());
-    WorkerPool& workers = WorkerPool::forAllCores();
+    WorkerPool workers(WorkerPool::coreCount());
     workers.run(parts, [&](int part) { checkPart(kernels, part, tallies); });
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     bool allExact = true;

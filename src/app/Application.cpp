@@ -2,6 +2,7 @@
 
 #include "app/RunSequence.h"
 #include "platform/Display.h"
+#include "platform/EventSystem.h"
 #include "platform/Log.h"
 #include "platform/SettingsDialog.h"
 #include "platform/Sound.h"
@@ -75,6 +76,9 @@ int runApplication(const CommandLineOptions& options, const UserDialogs& dialogs
     Display display;
     Sound sound;
     display.setDialogs(dialogs);
+    // From here to the end of the run Ctrl+C and SIGTERM are SDL's quit event, a close request to
+    // the frame loop, whether or not the music player found an audio device.
+    const EventSystem events;
     RunSequence run;
     char title[sizeof programTitle];
     std::copy(std::begin(programTitle), std::end(programTitle), title);

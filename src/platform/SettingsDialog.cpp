@@ -186,9 +186,10 @@ void onDestroy(GtkWidget*, gpointer data) {
 }
 
 // While the dialog is up SIGINT and SIGTERM are its Quit. SDL turns them into a
-// quit event, but only while one of its subsystems runs (the music player's
-// audio, when there is a device); so the showing catches them itself, and also
-// takes a quit event that SDL queued before it began. A signal the process was
+// quit event, but only while its event system runs (the program's run starts
+// it; a caller of the dialog alone may not); so the showing
+// catches them itself, and also takes a quit event that SDL queued before it
+// began. A signal the process was
 // started to ignore (in the background of a script) stays ignored.
 void catchQuitSignal(int signal, struct sigaction& previous) {
     sigaction(signal, nullptr, &previous);

@@ -8,16 +8,21 @@
 
 namespace velmorra {
 
+struct BmpLayout;
+
 // A BMP file read into tightly packed RGB bytes, bottom row first (OpenGL's
 // texture origin), whatever the file's row order.
 //
 // Read exactly: uncompressed 24-bit and 32-bit pixels (32-bit also with the
-// usual red/green/blue bit fields; alpha is dropped) and 1-, 4- and 8-bit
-// palette pixels, under the 40-, 52-, 56-, 108- and 124-byte info headers, rows
-// bottom-up or top-down. Anything else (16-bit pixels, run-length or embedded
-// JPEG/PNG data, other bit fields, the OS/2 headers) is refused with a reason
-// rather than read as something it is not. A file cut short inside its pixel
-// rows still loads: the pixels past the end repeat the last one read.
+// usual red/green/blue bit fields; alpha is dropped), 16-bit pixels as 5-5-5
+// (or with the 5-5-5 or 5-6-5 bit fields), 1-, 4- and 8-bit palette pixels and
+// RLE4 and RLE8 runs, under the 40-, 52-, 56-, 108- and 124-byte info headers,
+// rows bottom-up or top-down. Anything else (embedded JPEG/PNG data, other bit
+// fields, the OS/2 headers) is refused with a reason rather than read as
+// something it is not, and so is run-length data that would draw outside the
+// picture. A file cut short inside its pixel rows still loads: the pixels past
+// the end repeat the last one read (with run-length data, the pixels not
+// reached keep the palette's first colour).
 class Image {
   public:
     // The longest side ever accepted; it keeps width * height * 3 far below
@@ -42,6 +47,10 @@ class Image {
     const std::uint8_t* getPixels() const { return pixels.data(); }
 
   private:
+    // Leaves the reason in `refusal` when the pixel data cannot be read.
+    bool decode(std::span<const std::uint8_t> bytes, const BmpLayout& layout,
+                std::vector<std::uint8_t>& rgb);
+
     std::vector<std::uint8_t> pixels;
     int width = 0;
     int height = 0;

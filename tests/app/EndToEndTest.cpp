@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,11 +42,13 @@ class EndToEnd : public ::testing::Test {
   protected:
     // The demo starts with SIGINT at its default, not ignored as a script's
     // background job would have it.
-    void writeScript(const std::string& body, const std::string& audioDriver = "disk") {
+    void writeScript(const std::string& body, const std::string& audioDriver = "disk",
+                     const std::string& arguments = "") {
         std::ofstream script(directory.path() / "run.sh");
         script << "export SDL_AUDIODRIVER=" << audioDriver
                << " SDL_DISKAUDIOFILE=\"$PWD/audio.raw\"\n"
-               << "env --default-signal=INT \"" << VELMORRA_BINARY << "\" & demo=$!\n"
+               << "env --default-signal=INT \"" << VELMORRA_BINARY << "\" " << arguments
+               << " & demo=$!\n"
                << body
                << "for i in $(seq 100); do kill -0 $demo 2>/dev/null || break; sleep 0.1; done\n"
                << "kill -0 $demo 2>/dev/null && { kill $demo; exit 99; }\n"
@@ -140,25 +143,79 @@ TEST_F(EndToEnd, QuitInTheDialogEndsWithoutAWindowAndWithAnEmptyLog) {
     EXPECT_EQ(directory.readFile("debug.log"), "");
 }
 
-// SDL turns SIGTERM into its quit event; while the dialog is up that is Quit.
-TEST_F(EndToEnd, TerminationRequestInTheDialogEndsLikeQuit) {
-    REQUIRE_X_SERVER();
-    writeScript("xdotool search --sync --onlyvisible --pid $demo "
-                "--name 'Velmorra display settings' >/dev/null\n"
-                "kill -TERM $demo\n");
-    EXPECT_EQ(shell("timeout 60 bash run.sh"), 0);
-    EXPECT_EQ(directory.readFile("debug.log"), "");
+// Waits until the log holds `text`.
+std::string waitForTheLog(const std::string& text) {
+    return "for i in $(seq 3000); do grep -qs '" + text +
+           "' debug.log && break; sleep 0.01; done\n";
 }
 
-// Without an audio device SDL catches no signal; the dialog still takes both as Quit.
-TEST_F(EndToEnd, InterruptOrTerminationInTheDialogWithoutAudioEndsLikeQuit) {
+// Ctrl+C and SIGTERM end every moment of a run through its normal shut-down, with SDL's dummy
+// audio driver and with no audio device: in the dialog as its Quit (exit code 0, nothing
+// logged), while loading and during the demo as a close request (exit code 0, the display's
+// shut-down lines last in the log), and a capture as its interruption (128 + the signal, the
+// offscreen display closed). Each case is a fresh process of the program.
+TEST_F(EndToEnd, InterruptionOrTerminationAtEachMomentEndsThroughTheShutDown) {
     REQUIRE_X_SERVER();
-    for (const std::string signal : {"INT", "TERM"}) {
-        const std::string waitForTheDialog = "xdotool search --sync --onlyvisible --pid $demo "
-                                             "--name 'Velmorra display settings' >/dev/null\n";
-        writeScript(waitForTheDialog + "kill -" + signal + " $demo\n", "no-such-driver");
-        EXPECT_EQ(shell("timeout 60 bash run.sh"), 0) << signal;
-        EXPECT_EQ(directory.readFile("debug.log"), "") << signal;
+    std::filesystem::create_directory_symlink(std::filesystem::path(VELMORRA_SOURCE_DIR) / "data",
+                                              directory.path() / "data");
+    const std::vector<std::string> windowClosed{
+        "OpenGL version: ", "Deactivating rendering context... ok.\n", "Destroying window... ok.\n",
+        "Unregistering window class... ok.\n", "\n-- OpenGL display DISABLED --\n\n"};
+    const std::vector<std::string> offscreenClosed{
+        "OpenGL version: ", "Deactivating offscreen context... ok.\n",
+        "\n-- OpenGL offscreen display DISABLED --\n\n"};
+    const std::string started = answerTheDialog("alt+s");
+    const struct {
+        const char* moment;
+        std::string arguments;
+        std::string reachIt;
+        bool capture;
+        std::vector<std::string> shutDown; // in order, the last one ending the log
+    } moments[] = {
+        {"dialog",
+         "",
+         "xdotool search --sync --onlyvisible --pid $demo --name 'Velmorra display settings' "
+         ">/dev/null\n",
+         false,
+         {}},
+        {"loading", "", started + waitForTheLog("Loading texture file"), false, windowClosed},
+        {"demo", "", started + waitForTheLog("OpenGL version") + "sleep 1\n", false, windowClosed},
+        {"capture", "--capture cut.y4m --size 96x64", waitForTheLog("OpenGL version") + "sleep 1\n",
+         true, offscreenClosed},
+    };
+    const struct {
+        const char* name;
+        int number;
+    } signals[] = {{"INT", SIGINT}, {"TERM", SIGTERM}};
+    for (const auto& moment : moments) {
+        for (const std::string audio : {"dummy", "no-such-driver"}) {
+            for (const auto& signal : signals) {
+                SCOPED_TRACE(testing::Message() << moment.moment << ", SIG" << signal.name
+                                                << ", audio driver " << audio);
+                std::filesystem::remove(directory.path() / "debug.log");
+                std::filesystem::remove(directory.path() / "cut.y4m");
+                writeScript(moment.reachIt + "kill -" + signal.name + " $demo\n", audio,
+                            moment.arguments);
+                EXPECT_EQ(shell("timeout 90 bash run.sh"),
+                          moment.capture ? 128 + signal.number : 0);
+                const std::string log = directory.readFile("debug.log");
+                if (moment.shutDown.empty()) {
+                    EXPECT_EQ(log, "");
+                    continue;
+                }
+                std::size_t position = 0;
+                for (const std::string& step : moment.shutDown) {
+                    position = log.find(step, position);
+                    if (position == std::string::npos) {
+                        ADD_FAILURE() << "missing or out of order: " << step << "\n" << log;
+                        break;
+                    }
+                }
+                if (position != std::string::npos) {
+                    EXPECT_EQ(position + moment.shutDown.back().size(), log.size()) << log;
+                }
+            }
+        }
     }
 }
 

@@ -39,7 +39,7 @@ class BmpBuilder {
         return *this;
     }
     // 1, 4 and 8 bits write a palette of the image's distinct colours (in order of first use);
-    // 16 bits write 5-5-5 pixels.
+    // 16 bits write 5-5-5 pixels, or 5-6-5 with those bit fields.
     BmpBuilder& bitsPerPixel(std::uint16_t value) {
         bits = value;
         return *this;
@@ -175,8 +175,8 @@ class BmpBuilder {
         put32(out, 0); // image size: 0 is allowed for uncompressed rows
         put32(out, 2835);
         put32(out, 2835);
-        put32(out, statedColours != ~0u ? statedColours
-                                        : static_cast<std::uint32_t>(palette.size()));
+        put32(out,
+              statedColours != ~0u ? statedColours : static_cast<std::uint32_t>(palette.size()));
         put32(out, 0);
         // Masks follow a 40-byte header when bit fields are used, and are part of longer ones.
         if (infoSize > 40 || isBitFields()) {
@@ -194,9 +194,7 @@ class BmpBuilder {
         }
     }
 
-    std::size_t stride() const {
-        return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
-    }
+    std::size_t stride() const { return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4; }
 
     void appendRows(std::vector<std::uint8_t>& out, const std::vector<BmpPixel>& palette) const {
         const std::int32_t rowCount = height < 0 ? -height : height;
@@ -223,8 +221,11 @@ class BmpBuilder {
             byte |= static_cast<std::uint8_t>(paletteIndex(palette, pixel)
                                               << (8 - bits - static_cast<int>(bit % 8)));
         } else if (bits == 16) {
-            const auto value = static_cast<std::uint16_t>((pixel.red >> 3) << 10 |
-                                                          (pixel.green >> 3) << 5 | pixel.blue >> 3);
+            // 5-6-5 when the bit fields say so, otherwise 5-5-5.
+            const bool sixGreen = isBitFields() && maskValues[1] == 0x07e0;
+            const auto value = static_cast<std::uint16_t>(
+                sixGreen ? (pixel.red >> 3) << 11 | (pixel.green >> 2) << 5 | pixel.blue >> 3
+                         : (pixel.red >> 3) << 10 | (pixel.green >> 3) << 5 | pixel.blue >> 3);
             line[column * 2] = static_cast<std::uint8_t>(value);
             line[column * 2 + 1] = static_cast<std::uint8_t>(value >> 8);
         } else {

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -50,7 +50,13 @@ std::vector<Seed> seeds() {
     for (int i = 0; i < 18; ++i) {
         twoTone.push_back(i % 3 == 0 ? BmpPixel{250, 5, 60} : BmpPixel{9, 99, 199});
     }
-    const std::vector<std::uint8_t> runs{0x03, 0x00, 0x00, 0x00, 0x03, 0x01, 0x00, 0x01};
+    // Runs, an end of row, an odd absolute run with its padding, a delta, an end of picture.
+    const std::vector<std::uint8_t> runs{0x03, 0x00, 0x00, 0x00, 0x00, 0x03, 0x01,
+                                         0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x02,
+                                         0x01, 0x00, 0x01, 0x01, 0x00, 0x01};
+    const std::vector<std::uint8_t> nibbleRuns{0x05, 0x12, 0x00, 0x00, 0x00, 0x05,
+                                               0x21, 0x02, 0x10, 0x00, 0x00, 0x01};
+    const std::vector<std::uint8_t> brokenRuns{0x00, 0x02, 0x09, 0x00, 0x04, 0x01};
     return {
         {"valid-1x1.bmp", BmpBuilder(1, 1).pixels({{30, 20, 10}}).bytes(), true},
         {"valid-3x2-padded.bmp", image(3, 2).paddingByte(0xee).bytes(), true},
@@ -66,8 +72,15 @@ std::vector<Seed> seeds() {
         {"palette-1.bmp", BmpBuilder(9, 2).pixels(twoTone).bitsPerPixel(1).coloursUsed(0).bytes(),
          true},
         {"truncated-rows.bmp", truncated, true},
-        {"rgb-16.bmp", image(3, 2).bitsPerPixel(16).bytes(), false},
-        {"rle-8.bmp", image(2, 2).bitsPerPixel(8).compression(1).pixelData(runs).bytes(), false},
+        {"rgb-16.bmp", image(3, 2).bitsPerPixel(16).bytes(), true},
+        {"bitfields-565.bmp",
+         image(3, -2).bitsPerPixel(16).compression(bitFields).masks(0xf800, 0x7e0, 0x1f).bytes(),
+         true},
+        {"rle-8.bmp", image(3, 3).bitsPerPixel(8).compression(1).pixelData(runs).bytes(), true},
+        {"rle-4.bmp", image(5, 2).bitsPerPixel(4).compression(2).pixelData(nibbleRuns).bytes(),
+         true},
+        {"rle-8-broken.bmp",
+         image(3, 3).bitsPerPixel(8).compression(1).pixelData(brokenRuns).bytes(), false},
         {"os2-core.bmp", image(2, 2).infoHeaderSize(12).bytes(), false},
         {"bitfields-bgr.bmp",
          image(2, 2).bitsPerPixel(32).compression(bitFields).masks(0xff, 0xff00, 0xff0000).bytes(),

@@ -1,10 +1,14 @@
 #include "render/Image.h"
+#include "render/AllocationCounter.h"
 #include "render/BmpBuilder.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -82,10 +86,14 @@ TEST(Image, TruncatedFileRepeatsTheLastPixelRead) {
 
 // A 3 x 2 picture of six colours (rows of 9 bytes, so padded), and one of two colours for the
 // 1-bit layouts; the bottom row first.
-const std::vector<BmpPixel> sixColours{{200, 10, 20},  {30, 220, 40}, {50, 60, 230},
+const std::vector<BmpPixel> sixColours{{200, 10, 20}, {30, 220, 40}, {50, 60, 230},
                                        {255, 255, 0}, {0, 1, 2},     {128, 64, 32, 0}};
 const std::vector<BmpPixel> twoColours{{9, 99, 199}, {250, 5, 60}, {250, 5, 60},
                                        {9, 99, 199}, {9, 99, 199}, {250, 5, 60}};
+// Channel values that 5 and 6 bits hold exactly: 0, 8, 16 and 24 are 1, 2 and 3 shifted up, and
+// the largest value of either widens to 255.
+const std::vector<BmpPixel> sixteenBitColours{{255, 0, 8}, {16, 255, 24},   {0, 8, 255},
+                                              {24, 16, 0}, {255, 255, 255}, {8, 24, 16}};
 
 std::vector<std::uint8_t> rgbOf(const std::vector<BmpPixel>& picture) {
     std::vector<std::uint8_t> bytes;
@@ -131,6 +139,22 @@ TEST(Image, ReadsEveryLayoutItSupportsExactly) {
         {"1-bit palette", picture(2, twoColours).bitsPerPixel(1), twoColours},
         {"1-bit, full palette stated as 0", picture(2, twoColours).bitsPerPixel(1).coloursUsed(0),
          twoColours},
+        {"16-bit 5-5-5", picture(2, sixteenBitColours).bitsPerPixel(16), sixteenBitColours},
+        {"16-bit 5-5-5, top-down", picture(-2, sixteenBitColours).bitsPerPixel(16),
+         sixteenBitColours},
+        {"16-bit bit fields 5-5-5",
+         picture(2, sixteenBitColours)
+             .bitsPerPixel(16)
+             .compression(bitFields)
+             .masks(0x7c00, 0x3e0, 0x1f),
+         sixteenBitColours},
+        {"16-bit bit fields 5-6-5, 124-byte header",
+         picture(2, sixteenBitColours)
+             .bitsPerPixel(16)
+             .compression(bitFields)
+             .masks(0xf800, 0x7e0, 0x1f)
+             .infoHeaderSize(124),
+         sixteenBitColours},
     };
     for (const auto& layout : layouts) {
         SCOPED_TRACE(layout.name);
@@ -154,15 +178,16 @@ TEST(Image, RefusesOtherLayoutsNamingWhy) {
         std::vector<std::uint8_t> file;
         const char* refusal;
     } layouts[] = {
-        {"16-bit", picture().bitsPerPixel(16).bytes(), "16-bit pixels"},
-        {"16-bit bit fields 5-6-5",
-         picture().bitsPerPixel(16).compression(bitFields).masks(0xf800, 0x7e0, 0x1f).bytes(),
-         "16-bit pixels with bit fields"},
+        {"16-bit, other bit fields",
+         picture().bitsPerPixel(16).compression(bitFields).masks(0xf00, 0xf0, 0xf).bytes(),
+         "bit fields 00000f00 000000f0 0000000f"},
+        {"24-bit bit fields", picture().compression(bitFields).bytes(),
+         "24-bit pixels with bit fields"},
         {"2-bit", picture().bitsPerPixel(2).bytes(), "2-bit pixels"},
-        {"RLE8", picture().bitsPerPixel(8).compression(1).pixelData(runs).bytes(),
-         "RLE8 compression"},
-        {"RLE4", picture().bitsPerPixel(4).compression(2).pixelData(runs).bytes(),
-         "RLE4 compression"},
+        {"RLE8 of 4-bit pixels", picture().bitsPerPixel(4).compression(1).pixelData(runs).bytes(),
+         "RLE8 compression of 4-bit pixels"},
+        {"RLE4, top-down", picture(-2).bitsPerPixel(4).compression(2).pixelData(runs).bytes(),
+         "top-down RLE4 compression"},
         {"JPEG", picture().bitsPerPixel(0).compression(4).pixelData({0xff, 0xd8}).bytes(),
          "embedded JPEG"},
         {"PNG", picture().bitsPerPixel(0).compression(5).pixelData({0x89, 'P'}).bytes(),
@@ -210,8 +235,8 @@ TEST(Image, RefusesHostileSizesAndKeepsItsContents) {
         SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
         EXPECT_FALSE(image.loadFromMemory(
             BmpBuilder(size.width, size.height).pixelData({1, 2, 3, 4}).bytes()));
-        EXPECT_EQ(image.getRefusal(), "size " + std::to_string(size.width) + " x " +
-                                          std::to_string(size.height));
+        EXPECT_EQ(image.getRefusal(),
+                  "size " + std::to_string(size.width) + " x " + std::to_string(size.height));
         EXPECT_EQ(image.getWidth(), 1);
         EXPECT_EQ(pixelBytes(image), (std::vector<std::uint8_t>{7, 8, 9}));
     }
@@ -250,31 +275,186 @@ TEST(Image, LoadsFilesLikeMemory) {
 
 TEST(Image, MissingOrHostileFileLeavesTheImageUnchanged) {
     test::TempDirectory directory;
-    BmpBuilder(5, -5).bitsPerPixel(16).writeTo("sixteen.bmp");
+    BmpBuilder(5, -5).bitsPerPixel(2).writeTo("two.bmp");
     Image image;
     EXPECT_FALSE(image.load("missing.bmp"));
     EXPECT_EQ(image.getRefusal(), "");
-    EXPECT_FALSE(image.load("sixteen.bmp"));
-    EXPECT_EQ(image.getRefusal(), "16-bit pixels");
+    EXPECT_FALSE(image.load("two.bmp"));
+    EXPECT_EQ(image.getRefusal(), "2-bit pixels");
     EXPECT_EQ(image.getWidth(), 0);
     EXPECT_EQ(image.getHeight(), 0);
 }
 
 // A header that claims a huge picture costs no more than the file: without rows it is refused
-// before anything is allocated, and a single pixel of data fills the picture it claims.
+// before anything is allocated, and a single pixel of data fills the picture it claims, with
+// nothing allocated beyond that picture and the file's few bytes.
 TEST(Image, AHugeClaimIsReadNoFurtherThanTheFile) {
     test::TempDirectory directory;
     BmpBuilder(Image::largestSide, Image::largestSide).withoutRows().writeTo("claim.bmp");
     BmpBuilder(2048, -2048).pixelData({7, 8, 9}).writeTo("pixel.bmp");
+    BmpBuilder(Image::largestSide, Image::largestSide)
+        .bitsPerPixel(8)
+        .compression(1)
+        .pixelData({})
+        .writeTo("runs.bmp");
+    constexpr std::size_t smallChange = 4096; // the file's bytes, a file handle, the refusal
     Image image;
-    EXPECT_FALSE(image.load("claim.bmp"));
-    EXPECT_EQ(image.getRefusal(), "no pixel data");
+    for (const char* claim : {"claim.bmp", "runs.bmp"}) {
+        const test::AllocationCounter allocations;
+        EXPECT_FALSE(image.load(claim));
+        EXPECT_LT(allocations.total(), smallChange) << claim;
+        EXPECT_EQ(image.getRefusal(), "no pixel data");
+    }
+    const test::AllocationCounter allocations;
     ASSERT_TRUE(image.load("pixel.bmp"));
+    EXPECT_EQ(allocations.largest(), 2048u * 2048 * 3);
+    EXPECT_LT(allocations.total(), 2048u * 2048 * 3 + smallChange);
     const auto pixels = pixelBytes(image);
     ASSERT_EQ(pixels.size(), 2048u * 2048 * 3);
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 9), 2048 * 2048);
     EXPECT_EQ(std::vector<std::uint8_t>(pixels.end() - 3, pixels.end()),
               (std::vector<std::uint8_t>{9, 8, 7}));
+}
+
+// Run-length data made by hand, a code at a time, on a palette of four colours. Expected
+// pictures are palette indices, bottom row first, a space between rows; pixels no code reaches
+// keep the first colour. Data that would draw outside the picture is refused at the code's byte
+// (the pixel data begins at byte 70, after the 16 bytes of palette). Rows are padded to 4 bytes:
+// 4 pixels of RLE8, 8 of RLE4.
+TEST(Image, DecodesRunLengthCodesAndRefusesBrokenOnes) {
+    const std::vector<BmpPixel> palette{{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
+    const struct {
+        const char* name;
+        int bits;
+        std::int32_t width;
+        std::vector<std::uint8_t> data;
+        const char* expected; // or the refusal
+    } streams[] = {
+        {"runs and ends of rows",
+         8,
+         4,
+         {4, 1, 0, 0, 2, 2, 2, 3, 0, 0, 1, 1, 0, 1},
+         "1111 2233 1000"},
+        {"odd absolute run and its padding",
+         8,
+         4,
+         {0, 3, 1, 2, 3, 0xff, 1, 2, 0, 1},
+         "1232 0000 0000"},
+        {"even absolute run, no padding",
+         8,
+         4,
+         {0, 4, 3, 2, 1, 0, 0, 0, 1, 3, 0, 1},
+         "3210 3000 0000"},
+        {"delta right and up", 8, 4, {1, 1, 0, 2, 2, 1, 1, 3, 0, 1}, "1000 0003 0000"},
+        {"end of the picture before its top", 8, 4, {4, 3, 0, 1, 4, 2}, "3333 0000 0000"},
+        {"no end of the picture", 8, 4, {2, 1}, "1100 0000 0000"},
+        {"a code cut in half", 8, 4, {2, 1, 0}, "1100 0000 0000"},
+        {"absolute run cut short", 8, 4, {0, 4, 1, 2}, "1200 0000 0000"},
+        {"RLE4 runs take the nibbles in turn", 4, 5, {5, 0x12, 0, 0, 3, 0x30, 0, 1}, "12121 30300"},
+        {"RLE4 absolute runs of 3 bytes (padded) and of 2",
+         4,
+         5,
+         {0, 5, 0x12, 0x31, 0x20, 0xff, 0, 0, 0, 3, 0x21, 0x30, 2, 0x03, 0, 1},
+         "12312 21303"},
+        {"runs over the row's padding", 8, 3, {4, 1, 0, 0, 0, 4, 2, 3, 0, 3, 0, 1}, "111 230 000"},
+        {"run past the end of a row", 8, 4, {5, 1}, "RLE8 run past the end of a row at byte 70"},
+        {"absolute run past the end of a row",
+         8,
+         4,
+         {2, 1, 0, 3, 1, 1, 1, 0},
+         "RLE8 run past the end of a row at byte 72"},
+        {"delta past the right edge", 8, 4, {0, 2, 5, 0}, "RLE8 delta past the picture at byte 70"},
+        {"delta past the top", 4, 5, {0, 2, 0, 3}, "RLE4 delta past the picture at byte 70"},
+        {"run above the top row",
+         8,
+         4,
+         {0, 0, 0, 0, 0, 0, 1, 1},
+         "RLE8 run above the top row at byte 76"},
+        {"RLE8 index past the palette",
+         8,
+         4,
+         {1, 4},
+         "RLE8 palette index past the palette at byte 70"},
+        {"RLE4 index past the palette",
+         4,
+         5,
+         {2, 0x15},
+         "RLE4 palette index past the palette at byte 70"},
+    };
+    for (const auto& stream : streams) {
+        SCOPED_TRACE(stream.name);
+        const std::int32_t height = stream.bits == 8 ? 3 : 2;
+        const auto file = BmpBuilder(stream.width, height)
+                              .pixels(palette)
+                              .bitsPerPixel(static_cast<std::uint16_t>(stream.bits))
+                              .compression(stream.bits == 8 ? 1 : 2)
+                              .pixelData(stream.data)
+                              .bytes();
+        const std::string expected = stream.expected;
+        Image image;
+        if (expected.find(" at byte ") != std::string::npos) {
+            EXPECT_FALSE(image.loadFromMemory(file));
+            EXPECT_EQ(image.getRefusal(), expected);
+            EXPECT_EQ(image.getWidth(), 0);
+            continue;
+        }
+        ASSERT_TRUE(image.loadFromMemory(file)) << image.getRefusal();
+        std::vector<BmpPixel> picture;
+        for (const char index : expected) {
+            if (index != ' ') {
+                picture.push_back(palette[static_cast<std::size_t>(index - '0')]);
+            }
+        }
+        EXPECT_EQ(pixelBytes(image), rgbOf(picture));
+    }
+}
+
+// A binary PPM's pixels, turned bottom row first like an image's.
+std::vector<std::uint8_t> ppmBottomUp(const std::string& fileName, int width) {
+    std::ifstream file(fileName, std::ios::binary);
+    std::string magic;
+    int ppmWidth = 0;
+    int height = 0;
+    int largest = 0;
+    file >> magic >> ppmWidth >> height >> largest;
+    file.get();
+    const std::vector<std::uint8_t> rows{std::istreambuf_iterator<char>(file),
+                                         std::istreambuf_iterator<char>()};
+    if (magic != "P6" || ppmWidth != width || largest != 255 ||
+        rows.size() != static_cast<std::size_t>(width) * height * 3) {
+        return {};
+    }
+    std::vector<std::uint8_t> bottomUp;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    for (int row = height - 1; row >= 0; --row) {
+        const auto start = rows.begin() + static_cast<std::ptrdiff_t>(row * rowBytes);
+        bottomUp.insert(bottomUp.end(), start, start + static_cast<std::ptrdiff_t>(rowBytes));
+    }
+    return bottomUp;
+}
+
+// Files ImageMagick wrote from an 11 x 5 picture (tests/data/bmp/README.md), against the picture
+// itself for the exact palette runs and against ImageMagick's own decoding for 16 bits.
+TEST(Image, ReadsWhatImageMagickWrites) {
+    const std::filesystem::path data =
+        std::filesystem::path(VELMORRA_SOURCE_DIR) / "tests/data/bmp";
+    const struct {
+        const char* bmp;
+        const char* ppm;
+    } files[] = {{"rle8.bmp", "picture.ppm"},
+                 {"rle8-v5.bmp", "picture.ppm"},
+                 {"rgb565.bmp", "rgb565.ppm"},
+                 {"rgb555.bmp", "rgb555.ppm"}};
+    for (const auto& [bmp, ppm] : files) {
+        SCOPED_TRACE(bmp);
+        const std::vector<std::uint8_t> expected = ppmBottomUp((data / ppm).string(), 11);
+        ASSERT_EQ(expected.size(), 11u * 5 * 3);
+        Image image;
+        ASSERT_TRUE(image.load((data / bmp).string())) << image.getRefusal();
+        ASSERT_EQ(image.getWidth(), 11);
+        ASSERT_EQ(image.getHeight(), 5);
+        EXPECT_EQ(pixelBytes(image), expected);
+    }
 }
 
 } // namespace
