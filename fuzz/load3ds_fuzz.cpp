@@ -29,8 +29,8 @@ namespace {
 using velmorra::ThreeDsChunk;
 
 // The fuzzer's own checks and its bounding of the counts are no part of what is explored: their
-// comparisons would cost a coverage callback each (a fifth of the run time, bounding a
-// kilobyte byte by byte) and fill the table of compared values that mutations draw from.
+// comparisons would each cost a coverage callback (a fifth of the run time when measured) and
+// fill the table of compared values that mutations draw from.
 #define VELMORRA_NOT_EXPLORED __attribute__((no_sanitize("coverage")))
 
 volatile float checksum = 0.0f;
