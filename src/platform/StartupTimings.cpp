@@ -39,15 +39,19 @@ void StartupTimings::begin() {
 }
 
 void StartupTimings::step(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    stepWith(format, arguments);
+    va_end(arguments);
+}
+
+void StartupTimings::stepWith(const char* format, va_list arguments) {
     if (!running) {
         return;
     }
     const Clock::time_point now = Clock::now();
     char what[stepTextSize];
-    va_list arguments;
-    va_start(arguments, format);
     std::vsnprintf(what, sizeof what, format, arguments);
-    va_end(arguments);
     printStep(what, milliseconds(now - start), milliseconds(now - previous));
     // Printing is not counted in the next step.
     previous = Clock::now();
@@ -65,16 +69,12 @@ void startupBegin() {
 }
 
 void startupStep(const char* format, ...) {
-    StartupTimings* timings = attachedStartupTimings();
-    if (timings == nullptr || !timings->isTiming()) {
-        return;
+    if (StartupTimings* timings = attachedStartupTimings()) {
+        va_list arguments;
+        va_start(arguments, format);
+        timings->stepWith(format, arguments);
+        va_end(arguments);
     }
-    char what[stepTextSize];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(what, sizeof what, format, arguments);
-    va_end(arguments);
-    timings->step("%s", what);
 }
 
 void startupEnd(const char* what) {

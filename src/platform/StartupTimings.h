@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdarg>
 
 namespace velmorra {
 
@@ -20,6 +21,7 @@ class StartupTimings {
     void begin();
     // A step has just ended: prints the time since Start and the step's own length.
     [[gnu::format(printf, 2, 3)]] void step(const char* format, ...);
+    [[gnu::format(printf, 2, 0)]] void stepWith(const char* format, va_list arguments);
     // The last step: prints it and stops the clock.
     void end(const char* what);
     bool isTiming() const { return running; }
