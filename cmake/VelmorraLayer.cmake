@@ -2,14 +2,14 @@
 # layers it names, and nothing else: each layer's headers are reachable only through an include
 # root of its own (build/layers/<layer>/<layer> -> src/<layer>), which a target gets by linking the
 # layer. An include of a layer above fails to compile. The third-party headers that sit on the
-# system's default include path (SDL, EGL, FFmpeg) are checked by a scan of the layer's sources
-# before it compiles, since the compiler alone would find them from anywhere.
+# system's default include path (OpenGL, SDL, EGL, FFmpeg) are checked by a scan of the layer's
+# sources before it compiles, since the compiler alone would find them from anywhere.
 
 set(VELMORRA_LAYER_SCAN ${CMAKE_CURRENT_LIST_DIR}/CheckLayerIncludes.cmake)
 
 # velmorra_layer(<name> [LAYERS lower...] [LIBRARIES third-party...] [ALLOW header-prefix...]
 #                [SOURCES extra...] [BASE <base-name> <file regex>])
-# ALLOW names the third-party header folders this layer may include (e.g. SDL2, EGL, libav).
+# ALLOW names the third-party header folders this layer may include (e.g. GL, SDL2, EGL, libav).
 # BASE puts the sources matching the regex into a library of their own, velmorra_<base-name>, with
 # no dependencies, that the layer links: for the programs that need only that (the BMP fuzzer).
 function(velmorra_layer name)

@@ -7,7 +7,7 @@
 #include "demo/SceneSetup.h"
 #include "fluid/WorkerPool.h"
 
-#include <GL/gl.h>
+#include "draw/Context.h"
 
 #include <ctime>
 
@@ -48,18 +48,19 @@ int RunSequence::play(GraphicsSurface& surface, std::optional<std::uint32_t> see
 }
 
 void logGlIdentification() {
-    const auto glString = [](GLenum name) {
-        const auto* text = reinterpret_cast<const char*>(glGetString(name));
+    using draw::ContextString;
+    const auto contextText = [](ContextString which) {
+        const char* text = draw::contextString(which);
         return text != nullptr ? text : "";
     };
     writeText("OpenGL version: ");
-    writeText(glString(GL_VERSION));
+    writeText(contextText(ContextString::version));
     writeText("\nRenderer: ");
-    writeText(glString(GL_RENDERER));
+    writeText(contextText(ContextString::renderer));
     writeText("\nVendor: ");
-    writeText(glString(GL_VENDOR));
+    writeText(contextText(ContextString::vendor));
     writeText("\nExtensions: ");
-    writeText(glString(GL_EXTENSIONS));
+    writeText(contextText(ContextString::extensions));
     writeText("\n\n");
 }
 

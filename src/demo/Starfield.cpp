@@ -2,6 +2,12 @@
 
 #include "math/Random.h"
 
+#include "draw/DisplayLists.h"
+#include "draw/Features.h"
+#include "draw/Immediate.h"
+#include "draw/RasterState.h"
+#include "draw/Textures.h"
+
 #include <cmath>
 
 namespace velmorra {
@@ -12,18 +18,18 @@ constexpr double twoPi = 6.283185307179586;
 constexpr int atlasCells = 4;
 
 // A random draw reduced to 0 ... 999.
-int draw(Random& random) {
+int drawPermille(Random& random) {
     return random.next() % 1000;
 }
 
 // An angle around the vertical axis, -pi to just under pi.
 float drawAzimuth(Random& random) {
-    return static_cast<float>((draw(random) - 500) * twoPi * 0.001);
+    return static_cast<float>((drawPermille(random) - 500) * twoPi * 0.001);
 }
 
 // The arcsine of an even draw spreads the directions evenly over the sphere.
 float drawElevation(Random& random) {
-    return static_cast<float>(std::asin((draw(random) - 500) * 2.0 * 0.001));
+    return static_cast<float>(std::asin((drawPermille(random) - 500) * 2.0 * 0.001));
 }
 
 Vector3 onSphere(float distance, float azimuth, float elevation) {
@@ -51,14 +57,14 @@ void spriteEdges(const Vector3& corner, float size, Vector3& u, Vector3& v) {
 }
 
 void emitStars(const std::vector<Starfield::Star>& stars, int begin, int end, float pointSize) {
-    glPointSize(pointSize);
-    glBegin(GL_POINTS);
+    draw::pointSize(pointSize);
+    draw::begin(draw::Primitive::points);
     for (int i = begin; i < end; ++i) {
         const Starfield::Star& star = stars[static_cast<std::size_t>(i)];
-        glColor3f(star.grey, star.grey, star.grey);
-        glVertex3f(star.position.x, star.position.y, star.position.z);
+        draw::color(star.grey, star.grey, star.grey);
+        draw::vertex(star.position.x, star.position.y, star.position.z);
     }
-    glEnd();
+    draw::end();
 }
 
 void emitSprite(int column, int row, const Vector3& corner, const Vector3& u, const Vector3& v) {
@@ -69,14 +75,14 @@ void emitSprite(int column, int row, const Vector3& corner, const Vector3& u, co
     const Vector3 acrossU = sum(corner, u);
     const Vector3 opposite = sum(acrossU, v);
     const Vector3 acrossV = sum(corner, v);
-    glTexCoord2f(s0, t0);
-    glVertex3f(corner.x, corner.y, corner.z);
-    glTexCoord2f(s1, t0);
-    glVertex3f(acrossU.x, acrossU.y, acrossU.z);
-    glTexCoord2f(s1, t1);
-    glVertex3f(opposite.x, opposite.y, opposite.z);
-    glTexCoord2f(s0, t1);
-    glVertex3f(acrossV.x, acrossV.y, acrossV.z);
+    draw::texCoord(s0, t0);
+    draw::vertex(corner.x, corner.y, corner.z);
+    draw::texCoord(s1, t0);
+    draw::vertex(acrossU.x, acrossU.y, acrossU.z);
+    draw::texCoord(s1, t1);
+    draw::vertex(opposite.x, opposite.y, opposite.z);
+    draw::texCoord(s0, t1);
+    draw::vertex(acrossV.x, acrossV.y, acrossV.z);
 }
 
 } // namespace
@@ -106,10 +112,12 @@ std::vector<Starfield::Star> Starfield::generateStars(float radius, float bright
                                                      Random& random) {
     std::vector<Star> stars;
     for (int i = 0; i < count; ++i) {
-        const auto distance = static_cast<float>(radius * std::pow(draw(random) * 0.001, 0.333));
+        const auto distance =
+            static_cast<float>(radius * std::pow(drawPermille(random) * 0.001, 0.333));
         const float azimuth = drawAzimuth(random);
         const float elevation = drawElevation(random);
-        auto grey = static_cast<float>(static_cast<float>(draw(random)) * brightness * 0.001);
+        auto grey =
+            static_cast<float>(static_cast<float>(drawPermille(random)) * brightness * 0.001);
         grey = grey * grey;
         stars.push_back({onSphere(distance, azimuth, elevation), grey});
     }
@@ -118,20 +126,20 @@ std::vector<Starfield::Star> Starfield::generateStars(float radius, float bright
 
 // The last batch leaves the point size at 1 after every render.
 void Starfield::compilePoints(const std::vector<Star>& stars, int count) {
-    pointList = glGenLists(1);
-    glNewList(pointList, GL_COMPILE);
+    pointList = draw::generateLists(1);
+    draw::beginList(pointList);
     emitStars(stars, 0, mediumBatchStart(count), 2.0f);
     emitStars(stars, mediumBatchStart(count), smallBatchStart(count), 1.5f);
     emitStars(stars, smallBatchStart(count), count, 1.0f);
-    glEndList();
+    draw::endList();
     pointsBuilt = true;
 }
 
 // P is a corner of its sprite, not its centre.
 void Starfield::compileSprites(float radius, float spriteSize, Random& random) {
-    spriteList = glGenLists(1);
-    glNewList(spriteList, GL_COMPILE);
-    glBegin(GL_QUADS);
+    spriteList = draw::generateLists(1);
+    draw::beginList(spriteList);
+    draw::begin(draw::Primitive::quads);
     for (int column = 0; column < atlasCells; ++column) {
         for (int row = 0; row < atlasCells; ++row) {
             const float azimuth = drawAzimuth(random);
@@ -143,18 +151,18 @@ void Starfield::compileSprites(float radius, float spriteSize, Random& random) {
             emitSprite(column, row, corner, u, v);
         }
     }
-    glEnd();
-    glEndList();
+    draw::end();
+    draw::endList();
     spritesBuilt = true;
 }
 
 void Starfield::release() {
     if (pointsBuilt) {
-        glDeleteLists(pointList, 1);
+        draw::deleteLists(pointList, 1);
         pointsBuilt = false;
     }
     if (spritesBuilt) {
-        glDeleteLists(spriteList, 1);
+        draw::deleteLists(spriteList, 1);
         spriteTexture.release();
         spritesBuilt = false;
     }
@@ -167,24 +175,24 @@ void Starfield::render() {
     if (!pointsBuilt && !spritesBuilt) {
         return;
     }
-    glDepthMask(GL_FALSE);
-    glDisable(GL_LIGHTING);
-    glEnable(GL_COLOR_MATERIAL);
-    glEnable(GL_POINT_SMOOTH);
-    glDisable(GL_TEXTURE_2D);
-    glCallList(pointList);
-    glDisable(GL_POINT_SMOOTH);
-    glDisable(GL_COLOR_MATERIAL);
+    draw::depthMask(false);
+    draw::disable(draw::Feature::lighting);
+    draw::enable(draw::Feature::colorMaterial);
+    draw::enable(draw::Feature::pointSmooth);
+    draw::disable(draw::Feature::texturing);
+    draw::callList(pointList);
+    draw::disable(draw::Feature::pointSmooth);
+    draw::disable(draw::Feature::colorMaterial);
     if (spritesBuilt) {
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
-        glBlendFunc(GL_ONE, GL_ONE);
+        draw::textureMode(draw::TextureMode::decal);
+        draw::blendFunction(draw::BlendFactor::one, draw::BlendFactor::one);
         spriteTexture.bind();
-        glCallList(spriteList);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        draw::callList(spriteList);
+        draw::blendFunction(draw::BlendFactor::sourceAlpha, draw::BlendFactor::oneMinusSourceAlpha);
+        draw::textureMode(draw::TextureMode::modulate);
     }
-    glEnable(GL_LIGHTING);
-    glDepthMask(GL_TRUE);
+    draw::enable(draw::Feature::lighting);
+    draw::depthMask(true);
 }
 
 } // namespace velmorra

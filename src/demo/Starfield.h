@@ -5,8 +5,6 @@
 #include "math/Vector3.h"
 #include "render/Texture.h"
 
-#include <GL/gl.h>
-
 #include <vector>
 
 namespace velmorra {
@@ -44,8 +42,8 @@ class Starfield : public Background {
     void compilePoints(const std::vector<Star>& stars, int count);
     void compileSprites(float radius, float spriteSize, Random& random);
 
-    GLuint pointList = 0;
-    GLuint spriteList = 0;
+    unsigned int pointList = 0;
+    unsigned int spriteList = 0;
     Texture spriteTexture;
     bool pointsBuilt = false;
     bool spritesBuilt = false;

@@ -1,6 +1,9 @@
 #include "demo/TexQuad2D.h"
 
-#include <GL/gl.h>
+#include "draw/Features.h"
+#include "draw/Immediate.h"
+#include "draw/RasterState.h"
+#include "draw/Textures.h"
 
 #include <algorithm>
 
@@ -23,8 +26,7 @@ void TexQuad2D::load(const std::string& fileName) {
     texture.load(fileName, linearFilter);
     // Lands on whatever texture is bound now: the new one when the cache has
     // just uploaded it.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    draw::textureWrap(draw::TextureWrap::clamp);
     textureLoaded = true;
 }
 
@@ -40,22 +42,22 @@ void TexQuad2D::draw() const {
     if (!visible) {
         return;
     }
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glEnable(GL_TEXTURE_2D);
+    draw::enable(draw::Feature::blending);
+    draw::blendFunction(draw::BlendFactor::one, draw::BlendFactor::one);
+    draw::enable(draw::Feature::texturing);
     texture.bind();
-    glColor3f(brightness, brightness, brightness);
+    draw::color(brightness, brightness, brightness);
     const std::array<float, 4> cornerX{x, x + width, x + width, x};
     const std::array<float, 4> cornerY{y, y, y + height, y + height};
-    glBegin(GL_QUADS);
+    draw::begin(draw::Primitive::quads);
     for (std::size_t corner = 0; corner < texCoords.size(); ++corner) {
-        glTexCoord2f(texCoords[corner].s, texCoords[corner].t);
-        glVertex2f(cornerX[corner], cornerY[corner]);
+        draw::texCoord(texCoords[corner].s, texCoords[corner].t);
+        draw::vertex(cornerX[corner], cornerY[corner]);
     }
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_BLEND);
+    draw::end();
+    draw::disable(draw::Feature::texturing);
+    draw::blendFunction(draw::BlendFactor::sourceAlpha, draw::BlendFactor::oneMinusSourceAlpha);
+    draw::disable(draw::Feature::blending);
 }
 
 void TexQuad2D::setSize(float newWidth, float newHeight) {

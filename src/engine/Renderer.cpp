@@ -7,7 +7,14 @@
 #include "platform/WindowProcedure.h"
 #include "platform/SystemTime.h"
 
-#include <GL/gl.h>
+#include "draw/Context.h"
+#include "draw/Features.h"
+#include "draw/Immediate.h"
+#include "draw/Lighting.h"
+#include "draw/Matrices.h"
+#include "draw/RasterState.h"
+#include "draw/Textures.h"
+#include "draw/View.h"
 
 #include <cfenv>
 #include <cstring>
@@ -18,7 +25,6 @@ namespace velmorra {
 
 namespace {
 
-constexpr GLenum maxTextureUnitsArb = 0x84E2;
 constexpr float overlayWidth = 800.0f;
 constexpr float overlayHeight = 600.0f;
 constexpr int framesPerMeasurement = 10;
@@ -46,21 +52,21 @@ bool Renderer::init(GraphicsSurface* newSurface) {
     }
     surface = newSurface;
     timer = Timer(surface->clock());
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    viewport = draw::currentViewport();
     probeMultitexture();
     setBaselineState();
     startupStep("renderer state set");
     font.create(surface, "Arial", 16);
     startupStep("font made");
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
+    draw::matrixMode(draw::MatrixStack::texture);
+    draw::loadIdentity();
+    draw::matrixMode(draw::MatrixStack::modelview);
     timer.init();
     return true;
 }
 
 void Renderer::probeMultitexture() {
-    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const char* extensions = draw::contextString(draw::ContextString::extensions);
     const std::string list = extensions != nullptr ? extensions : "";
     MultitextureEntryPoints& entryPoints = multitexture;
     if (!hasExtension(list.c_str(), "GL_ARB_multitexture") ||
@@ -69,7 +75,7 @@ void Renderer::probeMultitexture() {
         write("Requested multitexturing features not supported.\n");
         return;
     }
-    glGetIntegerv(maxTextureUnitsArb, &entryPoints.maxTextureUnits);
+    entryPoints.maxTextureUnits = draw::maxTextureUnits();
     entryPoints.multiTexCoord1f = surface->getProcAddress("glMultiTexCoord1fARB");
     entryPoints.multiTexCoord2f = surface->getProcAddress("glMultiTexCoord2fARB");
     entryPoints.multiTexCoord3f = surface->getProcAddress("glMultiTexCoord3fARB");
@@ -82,36 +88,38 @@ void Renderer::probeMultitexture() {
 }
 
 void Renderer::setBaselineState() const {
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClearDepth(1.0);
-    for (const GLenum capability :
-         {GL_DEPTH_TEST, GL_LIGHTING, GL_CULL_FACE, GL_BLEND, GL_TEXTURE_2D}) {
-        glEnable(capability);
+    draw::shadeModel(draw::Shading::smooth);
+    draw::clearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    draw::clearDepth(1.0);
+    using draw::Feature;
+    for (const Feature feature : {Feature::depthTest, Feature::lighting, Feature::cullFace,
+                                  Feature::blending, Feature::texturing}) {
+        draw::enable(feature);
     }
-    for (const GLenum capability : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_POLYGON_SMOOTH,
-                                    GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_COLOR_MATERIAL}) {
-        glDisable(capability);
+    for (const Feature feature :
+         {Feature::texGenS, Feature::texGenT, Feature::polygonSmooth, Feature::lineSmooth,
+          Feature::pointSmooth, Feature::colorMaterial}) {
+        draw::disable(feature);
     }
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (const GLenum hint : {GL_PERSPECTIVE_CORRECTION_HINT, GL_FOG_HINT, GL_POLYGON_SMOOTH_HINT,
-                              GL_LINE_SMOOTH_HINT, GL_POINT_SMOOTH_HINT}) {
-        glHint(hint, GL_NICEST);
+    draw::depthFunction(draw::DepthCompare::lessOrEqual);
+    draw::depthMask(true);
+    draw::blendFunction(draw::BlendFactor::sourceAlpha, draw::BlendFactor::oneMinusSourceAlpha);
+    using draw::Hint;
+    for (const Hint hint : {Hint::perspectiveCorrection, Hint::fog, Hint::polygonSmooth,
+                            Hint::lineSmooth, Hint::pointSmooth}) {
+        draw::hintNicest(hint);
     }
-    glCullFace(GL_BACK);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    draw::cullFace(draw::Face::back);
+    draw::textureMode(draw::TextureMode::modulate);
+    draw::sphereMapTexGen();
+    draw::lightModelLocalViewer(false);
+    draw::lightModelTwoSide(false);
     applyAmbient();
 }
 
 void Renderer::applyAmbient() const {
-    const GLfloat ambientLight[] = {ambient[0], ambient[1], ambient[2], 1.0f};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambientLight);
+    const float ambientLight[] = {ambient[0], ambient[1], ambient[2], 1.0f};
+    draw::lightModelAmbient(ambientLight);
 }
 
 void Renderer::shutdown() {
@@ -172,7 +180,7 @@ void Renderer::timeFirstFrames() {
     if (!startupTiming()) {
         return;
     }
-    glFinish();
+    draw::finish();
     if (!firstFrameTimed) {
         firstFrameTimed = true;
         startupStep("first frame drawn and shown");
@@ -197,8 +205,8 @@ void Renderer::drawFrame() {
     if (frameCallback[0] != nullptr) {
         frameCallback[0]();
     }
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    draw::setViewport(viewport);
+    draw::clearColorAndDepth();
     applyAmbient();
     renderScene();
     beginOverlay();
@@ -219,41 +227,41 @@ void Renderer::renderScene() {
 }
 
 void Renderer::beginOverlay() const {
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glEnable(GL_COLOR_MATERIAL);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, overlayWidth, 0.0, overlayHeight, -1.0, 1.0);
-    glColor3f(1.0f, 0.0f, 0.0f);
+    draw::loadIdentity();
+    draw::disable(draw::Feature::lighting);
+    draw::enable(draw::Feature::colorMaterial);
+    draw::disable(draw::Feature::depthTest);
+    draw::disable(draw::Feature::blending);
+    draw::disable(draw::Feature::texturing);
+    draw::matrixMode(draw::MatrixStack::projection);
+    draw::pushMatrix();
+    draw::loadIdentity();
+    draw::ortho(0.0, overlayWidth, 0.0, overlayHeight, -1.0, 1.0);
+    draw::color(1.0f, 0.0f, 0.0f);
 }
 
 void Renderer::drawFade() const {
     if (fadeColor[3] == 0.0f) {
         return;
     }
-    glColor4f(fadeColor[0], fadeColor[1], fadeColor[2], fadeColor[3]);
-    glEnable(GL_BLEND);
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, 0.0f);
-    glVertex2f(overlayWidth, 0.0f);
-    glVertex2f(overlayWidth, overlayHeight);
-    glVertex2f(0.0f, overlayHeight);
-    glEnd();
+    draw::color(fadeColor[0], fadeColor[1], fadeColor[2], fadeColor[3]);
+    draw::enable(draw::Feature::blending);
+    draw::begin(draw::Primitive::quads);
+    draw::vertex(0.0f, 0.0f);
+    draw::vertex(overlayWidth, 0.0f);
+    draw::vertex(overlayWidth, overlayHeight);
+    draw::vertex(0.0f, overlayHeight);
+    draw::end();
 }
 
 void Renderer::endOverlay() const {
-    glEnable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    draw::enable(draw::Feature::lighting);
+    draw::disable(draw::Feature::colorMaterial);
+    draw::enable(draw::Feature::depthTest);
+    draw::enable(draw::Feature::blending);
+    draw::matrixMode(draw::MatrixStack::projection);
+    draw::popMatrix();
+    draw::matrixMode(draw::MatrixStack::modelview);
 }
 
 void Renderer::waitForFrameCap() const {

@@ -2,7 +2,11 @@
 
 #include "scene/SceneState.h"
 
-#include <GL/gl.h>
+#include "draw/Features.h"
+#include "draw/Immediate.h"
+#include "draw/Matrices.h"
+#include "draw/RasterState.h"
+#include "draw/Textures.h"
 
 namespace velmorra {
 
@@ -52,7 +56,7 @@ void FluidElement::render(const SceneState& /*scene*/) {
     if (!simulation.isInitialized()) {
         return;
     }
-    glPushMatrix();
+    draw::pushMatrix();
     applyPlacement();
     beginDrawMode();
     drawSurface();
@@ -60,68 +64,68 @@ void FluidElement::render(const SceneState& /*scene*/) {
         drawParticles();
     }
     endDrawMode();
-    glPopMatrix();
+    draw::popMatrix();
 }
 
 void FluidElement::beginDrawMode() const {
     if (smooth) {
-        glEnable(GL_POLYGON_SMOOTH);
+        draw::enable(draw::Feature::polygonSmooth);
     }
     if (drawMode == drawFlat) {
-        glShadeModel(GL_FLAT);
+        draw::shadeModel(draw::Shading::flat);
     } else if (drawMode == drawWireframe) {
-        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        draw::polygonMode(draw::PolygonFill::lines);
     }
 }
 
 void FluidElement::endDrawMode() const {
     if (drawMode == drawFlat) {
-        glShadeModel(GL_SMOOTH);
+        draw::shadeModel(draw::Shading::smooth);
     } else if (drawMode == drawWireframe) {
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        draw::polygonMode(draw::PolygonFill::fill);
     }
     if (smooth) {
-        glDisable(GL_POLYGON_SMOOTH);
+        draw::disable(draw::Feature::polygonSmooth);
     }
 }
 
 // Sphere-mapped, so the texture reflects the surroundings; the grid's normals are not unit
 // length and GL rescales them.
 void FluidElement::drawSurface() {
-    glEnable(GL_TEXTURE_GEN_S);
-    glEnable(GL_TEXTURE_GEN_T);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnable(GL_NORMALIZE);
+    draw::enable(draw::Feature::texGenS);
+    draw::enable(draw::Feature::texGenT);
+    draw::textureMode(draw::TextureMode::modulate);
+    draw::enable(draw::Feature::normalize);
     material.apply();
     material.bindTexture();
-    glBegin(GL_TRIANGLES);
+    draw::begin(draw::Primitive::triangles);
     simulation.polygonize([](const Vector3& normal, const Vector3& vertex) {
-        glNormal3f(normal.x, normal.y, normal.z);
-        glVertex3f(vertex.x, vertex.y, vertex.z);
+        draw::normal(normal.x, normal.y, normal.z);
+        draw::vertex(vertex.x, vertex.y, vertex.z);
     });
-    glEnd();
-    glDisable(GL_NORMALIZE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
+    draw::end();
+    draw::disable(draw::Feature::normalize);
+    draw::textureMode(draw::TextureMode::modulate);
+    draw::disable(draw::Feature::texGenS);
+    draw::disable(draw::Feature::texGenT);
 }
 
 void FluidElement::drawParticles() const {
-    glEnable(GL_COLOR_MATERIAL);
-    glEnable(GL_POINT_SMOOTH);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glPointSize(5.0f);
-    glColor3f(0.3f, 0.3f, 1.0f);
-    glBegin(GL_POINTS);
+    draw::enable(draw::Feature::colorMaterial);
+    draw::enable(draw::Feature::pointSmooth);
+    draw::disable(draw::Feature::lighting);
+    draw::disable(draw::Feature::texturing);
+    draw::pointSize(5.0f);
+    draw::color(0.3f, 0.3f, 1.0f);
+    draw::begin(draw::Primitive::points);
     for (const Vector3& p : simulation.getPositions()) {
-        glVertex3f(p.x, p.y, p.z);
+        draw::vertex(p.x, p.y, p.z);
     }
-    glEnd();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LIGHTING);
-    glDisable(GL_POINT_SMOOTH);
-    glDisable(GL_COLOR_MATERIAL);
+    draw::end();
+    draw::enable(draw::Feature::texturing);
+    draw::enable(draw::Feature::lighting);
+    draw::disable(draw::Feature::pointSmooth);
+    draw::disable(draw::Feature::colorMaterial);
 }
 
 } // namespace velmorra

@@ -1,6 +1,6 @@
 #include "math/Camera.h"
 
-#include <GL/glu.h>
+#include "draw/Matrices.h"
 
 namespace velmorra {
 
@@ -9,13 +9,13 @@ void Camera::applyView() {
     const Vector3 eye = getOrigin();
     const Vector3 centre = sum(eye, getZAxis());
     const Vector3 up = getYAxis();
-    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+    draw::lookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
 }
 
 void Camera::applyRotationOnly() const {
     const Vector3 centre = getZAxis();
     const Vector3 up = getYAxis();
-    gluLookAt(0.0, 0.0, 0.0, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+    draw::lookAt(0.0, 0.0, 0.0, centre.x, centre.y, centre.z, up.x, up.y, up.z);
 }
 
 } // namespace velmorra

@@ -5,7 +5,8 @@
 #include "platform/StartupTimings.h"
 #include "platform/Log.h"
 
-#include <GL/gl.h>
+#include "draw/Context.h"
+
 #include <SDL2/SDL.h>
 
 namespace velmorra {
@@ -16,7 +17,7 @@ namespace {
 // SDL answers "accelerated" for whatever visual was requested, so the current
 // context's own renderer is asked instead.
 bool currentRendererIsAccelerated() {
-    return isAcceleratedRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    return isAcceleratedRenderer(draw::contextString(draw::ContextString::renderer));
 }
 
 bool displayHasMode(int width, int height) {
@@ -47,7 +48,7 @@ void requestPixelFormat(int depth) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
-int glAttribute(SDL_GLattr attribute) {
+int contextAttribute(SDL_GLattr attribute) {
     int value = 0;
     SDL_GL_GetAttribute(attribute, &value);
     return value;
@@ -239,15 +240,15 @@ bool Display::createRenderContext() {
 }
 
 void Display::describePixelFormat() const {
-    const int colorBits = glAttribute(SDL_GL_RED_SIZE) + glAttribute(SDL_GL_GREEN_SIZE) +
-                          glAttribute(SDL_GL_BLUE_SIZE) + glAttribute(SDL_GL_ALPHA_SIZE);
+    const int colorBits = contextAttribute(SDL_GL_RED_SIZE) + contextAttribute(SDL_GL_GREEN_SIZE) +
+                          contextAttribute(SDL_GL_BLUE_SIZE) + contextAttribute(SDL_GL_ALPHA_SIZE);
     const int accumulationBits =
-        glAttribute(SDL_GL_ACCUM_RED_SIZE) + glAttribute(SDL_GL_ACCUM_GREEN_SIZE) +
-        glAttribute(SDL_GL_ACCUM_BLUE_SIZE) + glAttribute(SDL_GL_ACCUM_ALPHA_SIZE);
+        contextAttribute(SDL_GL_ACCUM_RED_SIZE) + contextAttribute(SDL_GL_ACCUM_GREEN_SIZE) +
+        contextAttribute(SDL_GL_ACCUM_BLUE_SIZE) + contextAttribute(SDL_GL_ACCUM_ALPHA_SIZE);
     write("\nPixel format description\n");
     write("Color buffer: %d\n", colorBits);
-    write("Depth buffer: %d\n", glAttribute(SDL_GL_DEPTH_SIZE));
-    write("Stencil buffer: %d\n", glAttribute(SDL_GL_STENCIL_SIZE));
+    write("Depth buffer: %d\n", contextAttribute(SDL_GL_DEPTH_SIZE));
+    write("Stencil buffer: %d\n", contextAttribute(SDL_GL_STENCIL_SIZE));
     write("Accumulation buffer: %d\n\n", accumulationBits);
 }
 

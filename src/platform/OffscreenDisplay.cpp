@@ -4,9 +4,10 @@
 #include "platform/Log.h"
 #include "platform/StartView.h"
 
+#include "draw/Context.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <GL/gl.h>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -178,7 +179,7 @@ void OffscreenDisplay::present() {
     ++frameIndex;
     if (frameIndex == firstRecorded) {
         // The driver may still hold work of the frames before; it belongs to them.
-        glFinish();
+        draw::finish();
         spent.leadIn = secondsNow() - recordStart;
     }
     const bool stop = stopRequested != nullptr && stopRequested();
@@ -189,12 +190,11 @@ void OffscreenDisplay::present() {
 }
 
 void OffscreenDisplay::readBack() {
-    glFinish();
+    draw::finish();
     const double drawn = secondsNow();
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) *
                                      static_cast<std::size_t>(height) * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    draw::readPixels(width, height, pixels.data());
     const double read = secondsNow();
     if (handler && !sinkRefused) {
         sinkRefused = !handler(std::move(pixels));

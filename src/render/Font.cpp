@@ -2,7 +2,8 @@
 
 #include "render/FontFace.h"
 
-#include <GL/gl.h>
+#include "draw/BitmapText.h"
+#include "draw/DisplayLists.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -42,11 +43,11 @@ bool Font::create(const GraphicsSurface* /*surface*/, const char* faceName, int 
     if (created) {
         return false;
     }
-    const GLuint base = glGenLists(characterCount);
+    const unsigned int base = draw::generateLists(characterCount);
     FontFace face;
     if (base == 0 || !face.open(faceName, height)) {
         if (base != 0) {
-            glDeleteLists(base, characterCount);
+            draw::deleteLists(base, characterCount);
         }
         return false;
     }
@@ -62,7 +63,7 @@ void Font::destroy() {
     if (!created) {
         return;
     }
-    glDeleteLists(listBase, characterCount);
+    draw::deleteLists(listBase, characterCount);
     created = false;
 }
 
@@ -77,11 +78,7 @@ void Font::print(int x, int y, const char* format, ...) const {
     va_end(arguments);
     const std::size_t length = keepPrintable(text);
 
-    glPushAttrib(GL_LIST_BIT);
-    glRasterPos2i(x, y);
-    glListBase(listBase - firstCharacter);
-    glCallLists(static_cast<GLsizei>(length), GL_UNSIGNED_BYTE, text);
-    glPopAttrib();
+    draw::drawText(x, y, listBase - firstCharacter, text, static_cast<int>(length));
 }
 
 } // namespace velmorra

@@ -1,6 +1,7 @@
 #include "render/FontFace.h"
 
-#include <GL/gl.h>
+#include "draw/BitmapText.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -18,14 +19,15 @@ FT_Face asFace(void* face) {
     return static_cast<FT_Face>(face);
 }
 
-// glBitmap takes rows bottom-up; FreeType hands them top-down.
-std::vector<GLubyte> bottomUpRows(const FT_Bitmap& bitmap) {
+// Glyph bitmaps are drawn from rows bottom-up; FreeType hands them top-down.
+std::vector<unsigned char> bottomUpRows(const FT_Bitmap& bitmap) {
     const unsigned int rowBytes = (bitmap.width + 7) / 8;
-    std::vector<GLubyte> rows(static_cast<std::size_t>(rowBytes) * bitmap.rows);
+    std::vector<unsigned char> rows(static_cast<std::size_t>(rowBytes) * bitmap.rows);
     for (unsigned int row = 0; row < bitmap.rows; ++row) {
         const unsigned char* source =
             bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
-        GLubyte* target = rows.data() + static_cast<std::size_t>(bitmap.rows - 1 - row) * rowBytes;
+        unsigned char* target =
+            rows.data() + static_cast<std::size_t>(bitmap.rows - 1 - row) * rowBytes;
         for (unsigned int column = 0; column < rowBytes; ++column) {
             target[column] = source[column];
         }
@@ -92,16 +94,12 @@ bool FontFace::compileGlyph(unsigned char character, unsigned int list) const {
         return false;
     }
     const FT_GlyphSlot glyph = fontFace->glyph;
-    const std::vector<GLubyte> rows = bottomUpRows(glyph->bitmap);
-    const auto rowsHigh = static_cast<GLsizei>(glyph->bitmap.rows);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glNewList(list, GL_COMPILE);
-    glBitmap(static_cast<GLsizei>(glyph->bitmap.width), rowsHigh,
-             static_cast<GLfloat>(-glyph->bitmap_left),
-             static_cast<GLfloat>(rowsHigh - glyph->bitmap_top),
-             static_cast<GLfloat>(glyph->advance.x) / 64.0f, 0.0f,
-             rows.empty() ? nullptr : rows.data());
-    glEndList();
+    const std::vector<unsigned char> rows = bottomUpRows(glyph->bitmap);
+    const auto rowsHigh = static_cast<int>(glyph->bitmap.rows);
+    draw::compileGlyph(
+        list, static_cast<int>(glyph->bitmap.width), rowsHigh,
+        static_cast<float>(-glyph->bitmap_left), static_cast<float>(rowsHigh - glyph->bitmap_top),
+        static_cast<float>(glyph->advance.x) / 64.0f, rows.empty() ? nullptr : rows.data());
     return true;
 }
 

@@ -1,14 +1,14 @@
 #include "render/Material.h"
 
-#include <GL/gl.h>
+#include "draw/Lighting.h"
 
 namespace velmorra {
 
 namespace {
 
-void setMaterialColor(GLenum parameter, const Color& color) {
-    const GLfloat values[4] = {color.r, color.g, color.b, color.a};
-    glMaterialfv(GL_FRONT_AND_BACK, parameter, values);
+void setMaterialColor(draw::MaterialParameter parameter, const Color& color) {
+    const float values[4] = {color.r, color.g, color.b, color.a};
+    draw::materialVector(parameter, values);
 }
 
 } // namespace
@@ -46,11 +46,12 @@ bool Material::loadTexture(const std::string& fileName, int filter) {
 }
 
 void Material::apply() const {
-    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
-    setMaterialColor(GL_AMBIENT, ambient);
-    setMaterialColor(GL_DIFFUSE, diffuse);
-    setMaterialColor(GL_SPECULAR, specular);
-    setMaterialColor(GL_EMISSION, emission);
+    using draw::MaterialParameter;
+    draw::materialFloat(MaterialParameter::shininess, shininess);
+    setMaterialColor(MaterialParameter::ambient, ambient);
+    setMaterialColor(MaterialParameter::diffuse, diffuse);
+    setMaterialColor(MaterialParameter::specular, specular);
+    setMaterialColor(MaterialParameter::emission, emission);
 }
 
 void Material::bindTexture() const {

@@ -4,7 +4,8 @@
 #include "platform/StartupTimings.h"
 #include "render/Image.h"
 
-#include <GL/glu.h>
+#include "draw/Context.h"
+#include "draw/Textures.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,13 +25,12 @@ bool sameNameIgnoringCase(const std::string& left, const std::string& right) {
 // reject is never read into memory. Without a context the reader's own limit
 // applies.
 int largestUploadSide() {
-    GLint side = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    const int side = draw::maxTextureSize();
     return side > 0 ? std::min<int>(side, Image::largestSide) : Image::largestSide;
 }
 
-GLint magnificationFilter(int filter) {
-    return filter == 1 || filter == 2 ? GL_LINEAR : GL_NEAREST;
+draw::TextureFilter magnificationFilter(int filter) {
+    return filter == 1 || filter == 2 ? draw::TextureFilter::linear : draw::TextureFilter::nearest;
 }
 
 } // namespace
@@ -57,7 +57,7 @@ int TexManager::load(const std::string& fileName, int filter) {
     }
     write("Loaded %dx%d image.\n", image.getWidth(), image.getHeight());
     startupStep("texture %s read", fileName.c_str());
-    const GLuint textureName = upload(image, filter);
+    const unsigned int textureName = upload(image, filter);
     startupStep("texture %s uploaded%s", fileName.c_str(),
                          filter == 2 ? " with its mipmaps" : "");
     entries.push_back(Entry{fileName, textureName, 1, filter});
@@ -72,7 +72,7 @@ void TexManager::release(int textureName) {
     if (--entry->refCount > 0) {
         return;
     }
-    glDeleteTextures(1, &entry->textureName);
+    draw::deleteTexture(entry->textureName);
     write("Deleted texture %s\n", entry->name.c_str());
     entries.erase(entry);
 }
@@ -108,25 +108,21 @@ std::vector<TexManager::Entry>::iterator TexManager::findTexture(int textureName
     });
 }
 
-// Leaves the new texture bound to GL_TEXTURE_2D.
-GLuint TexManager::upload(const Image& image, int filter) {
-    GLuint textureName = 0;
-    glGenTextures(1, &textureName);
-    glBindTexture(GL_TEXTURE_2D, textureName);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnificationFilter(filter));
+// Leaves the new texture bound.
+unsigned int TexManager::upload(const Image& image, int filter) {
+    const unsigned int textureName = draw::generateTexture();
+    draw::bindTexture(textureName);
+    draw::unpackAlignment(1);
+    draw::textureWrap(draw::TextureWrap::repeat);
+    draw::magnificationFilter(magnificationFilter(filter));
     if (filter == 2) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, image.getWidth(), image.getHeight(), GL_RGB,
-                          GL_UNSIGNED_BYTE, image.getPixels());
+        draw::minificationFilter(draw::TextureFilter::linearMipmapNearest);
+        draw::uploadRgbMipmapped(image.getWidth(), image.getHeight(), image.getPixels());
     } else {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, magnificationFilter(filter));
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, image.getWidth(), image.getHeight(), 0, GL_RGB,
-                     GL_UNSIGNED_BYTE, image.getPixels());
+        draw::minificationFilter(magnificationFilter(filter));
+        draw::uploadRgb(image.getWidth(), image.getHeight(), image.getPixels());
     }
-    glFlush();
+    draw::flush();
     return textureName;
 }
 

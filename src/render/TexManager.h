@@ -1,7 +1,5 @@
 #pragma once
 
-#include <GL/gl.h>
-
 #include <string>
 #include <vector>
 
@@ -13,8 +11,8 @@ class Image;
 // distinct (file name, filter) pair is uploaded once and shared by reference
 // count; the last release deletes the GL texture. Only Texture talks to it.
 //
-// Filter codes: 1 linear, 2 linear with a GLU-built mipmap chain, anything
-// else nearest.
+// Filter codes: 1 linear, 2 linear with a mipmap chain, anything else
+// nearest.
 class TexManager {
   public:
     // The single cache. It is a function-local static: whoever touches it
@@ -45,14 +43,14 @@ class TexManager {
   private:
     struct Entry {
         std::string name;
-        GLuint textureName = 0;
+        unsigned int textureName = 0;
         int refCount = 0;
         int filter = 0;
     };
 
     Entry* findFile(const std::string& fileName, int filter);
     std::vector<Entry>::iterator findTexture(int textureName);
-    static GLuint upload(const Image& image, int filter);
+    static unsigned int upload(const Image& image, int filter);
 
     std::vector<Entry> entries; // in load order
 };

@@ -2,7 +2,8 @@
 
 #include "render/TexManager.h"
 
-#include <GL/gl.h>
+#include "draw/Features.h"
+#include "draw/Textures.h"
 
 namespace velmorra {
 
@@ -52,10 +53,10 @@ bool Texture::load(const std::string& fileName, int filter) {
 
 void Texture::bind() const {
     if (loaded) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textureName));
+        draw::enable(draw::Feature::texturing);
+        draw::bindTexture(static_cast<unsigned int>(textureName));
     } else {
-        glDisable(GL_TEXTURE_2D);
+        draw::disable(draw::Feature::texturing);
     }
 }
 

@@ -3,7 +3,7 @@
 #include "math/Matrix3.h"
 #include "scene/SceneState.h"
 
-#include <GL/gl.h>
+#include "draw/Matrices.h"
 
 namespace velmorra {
 
@@ -35,9 +35,9 @@ CullResult Element::testSphere(const SceneState& scene) const {
 
 void Element::applyPlacement() const {
     if (owner != nullptr) {
-        glMultMatrixf(owner->matrix.data());
+        draw::multiplyMatrix(owner->matrix.data());
     }
-    glTranslatef(position.x, position.y, position.z);
+    draw::translate(position.x, position.y, position.z);
 }
 
 } // namespace velmorra

@@ -4,6 +4,12 @@
 #include "math/Matrix3.h"
 #include "scene/SceneState.h"
 
+#include "draw/Features.h"
+#include "draw/Immediate.h"
+#include "draw/Lighting.h"
+#include "draw/Matrices.h"
+#include "draw/RasterState.h"
+
 #include <cmath>
 #include <limits>
 
@@ -18,18 +24,18 @@ constexpr float flareFocus = 15.0f;
 
 // The attenuation factors reach GL through its integer call, truncated toward zero; factors
 // beyond the integer range are held at its ends rather than overflowing.
-GLint truncatedFactor(float value) {
+int truncatedFactor(float value) {
     if (std::isnan(value)) {
         return 0;
     }
-    constexpr auto largest = static_cast<float>(std::numeric_limits<GLint>::max());
+    constexpr auto largest = static_cast<float>(std::numeric_limits<int>::max());
     if (value >= largest) {
-        return std::numeric_limits<GLint>::max();
+        return std::numeric_limits<int>::max();
     }
     if (value <= -largest) {
-        return std::numeric_limits<GLint>::min();
+        return std::numeric_limits<int>::min();
     }
-    return static_cast<GLint>(value);
+    return static_cast<int>(value);
 }
 
 // Row r of the rotation part of a column-major matrix: a screen axis expressed in the
@@ -43,18 +49,16 @@ void texturedQuad(const Vector3& p, const Vector3& right, const Vector3& up) {
                                 sum(sum(p, right), up), sum(difference(p, right), up)};
     const float s[4] = {0.0f, 1.0f, 1.0f, 0.0f};
     const float t[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-    glBegin(GL_QUADS);
+    draw::begin(draw::Primitive::quads);
     for (int i = 0; i < 4; ++i) {
-        glTexCoord2f(s[i], t[i]);
-        glVertex3f(corners[i].x, corners[i].y, corners[i].z);
+        draw::texCoord(s[i], t[i]);
+        draw::vertex(corners[i].x, corners[i].y, corners[i].z);
     }
-    glEnd();
+    draw::end();
 }
 
 std::array<float, 16> currentModelview() {
-    std::array<float, 16> m{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
-    return m;
+    return draw::currentMatrix(draw::MatrixStack::modelview);
 }
 
 } // namespace
@@ -136,29 +140,32 @@ bool LightElement::addFlare(const std::string& fileName, float offset, float siz
 }
 
 // The light sits at the element's place in the world and its spot turns with the object.
-void LightElement::apply(GLenum light) {
+void LightElement::apply(int slot) {
+    using draw::LightParameter;
     if (!enabled) {
-        glDisable(light);
+        draw::disableLight(slot);
         return;
     }
-    glEnable(light);
-    glPushMatrix();
+    draw::enableLight(slot);
+    draw::pushMatrix();
     applyPlacement();
-    glLighti(light, GL_SPOT_CUTOFF, spotCutoff);
-    glLightf(light, GL_SPOT_EXPONENT, spotExponent);
-    glLighti(light, GL_CONSTANT_ATTENUATION, truncatedFactor(constantAttenuation));
-    glLighti(light, GL_LINEAR_ATTENUATION, truncatedFactor(linearAttenuation));
-    glLighti(light, GL_QUADRATIC_ATTENUATION, truncatedFactor(quadraticAttenuation));
-    const GLfloat ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    const GLfloat colour[4] = {color[0], color[1], color[2], 1.0f};
-    glLightfv(light, GL_AMBIENT, ambient);
-    glLightfv(light, GL_DIFFUSE, colour);
-    glLightfv(light, GL_SPECULAR, colour);
-    const GLfloat place[4] = {0.0f, 0.0f, 0.0f, positional};
-    const GLfloat direction[3] = {spotDirection.x, spotDirection.y, spotDirection.z};
-    glLightfv(light, GL_POSITION, place);
-    glLightfv(light, GL_SPOT_DIRECTION, direction);
-    glPopMatrix();
+    draw::lightInteger(slot, LightParameter::spotCutoff, spotCutoff);
+    draw::lightFloat(slot, LightParameter::spotExponent, spotExponent);
+    draw::lightInteger(slot, LightParameter::constantAttenuation,
+                       truncatedFactor(constantAttenuation));
+    draw::lightInteger(slot, LightParameter::linearAttenuation, truncatedFactor(linearAttenuation));
+    draw::lightInteger(slot, LightParameter::quadraticAttenuation,
+                       truncatedFactor(quadraticAttenuation));
+    const float ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const float colour[4] = {color[0], color[1], color[2], 1.0f};
+    draw::lightVector(slot, LightParameter::ambient, ambient);
+    draw::lightVector(slot, LightParameter::diffuse, colour);
+    draw::lightVector(slot, LightParameter::specular, colour);
+    const float place[4] = {0.0f, 0.0f, 0.0f, positional};
+    const float direction[3] = {spotDirection.x, spotDirection.y, spotDirection.z};
+    draw::lightVector(slot, LightParameter::position, place);
+    draw::lightVector(slot, LightParameter::spotDirection, direction);
+    draw::popMatrix();
 }
 
 Vector3 LightElement::worldPosition() const {
@@ -173,22 +180,22 @@ Vector3 LightElement::worldPosition() const {
 
 void LightElement::render(const SceneState& scene) {
     const std::array<float, 16> view = currentModelview();
-    glPushMatrix();
+    draw::pushMatrix();
     applyPlacement();
     const std::array<float, 16> local = currentModelview();
-    glPushAttrib(GL_FOG_BIT);
-    glDisable(GL_FOG);
+    draw::saveFog();
+    draw::disable(draw::Feature::fog);
     if (glowLoaded && glow) {
         drawGlow(local);
     }
     if (flaresLoaded && flare && scene.currentCamera != nullptr) {
         drawFlares(view, scene.nearDistance, *scene.currentCamera);
     }
-    glPopAttrib();
+    draw::restoreFog();
     if (marker) {
         drawMarker();
     }
-    glPopMatrix();
+    draw::popMatrix();
 }
 
 // A billboard facing the viewer around the light, in the light's local coordinates. The depth
@@ -196,17 +203,17 @@ void LightElement::render(const SceneState& scene) {
 void LightElement::drawGlow(const std::array<float, 16>& local) const {
     const Vector3 right = row(local, 0, glowSize * 0.5f);
     const Vector3 up = row(local, 1, glowSize * 0.5f);
-    glDepthMask(GL_FALSE);
-    glDisable(GL_LIGHTING);
-    glEnable(GL_COLOR_MATERIAL);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glColor4f(color[0], color[1], color[2], 0.0f);
+    draw::depthMask(false);
+    draw::disable(draw::Feature::lighting);
+    draw::enable(draw::Feature::colorMaterial);
+    draw::blendFunction(draw::BlendFactor::one, draw::BlendFactor::one);
+    draw::color(color[0], color[1], color[2], 0.0f);
     glowTexture.bind();
     texturedQuad({}, right, up);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_COLOR_MATERIAL);
-    glEnable(GL_LIGHTING);
-    glDepthMask(GL_TRUE);
+    draw::blendFunction(draw::BlendFactor::sourceAlpha, draw::BlendFactor::oneMinusSourceAlpha);
+    draw::disable(draw::Feature::colorMaterial);
+    draw::enable(draw::Feature::lighting);
+    draw::depthMask(true);
 }
 
 // Sprites on the line from the light through the point at the centre of the screen, brightest
@@ -223,18 +230,18 @@ void LightElement::drawFlares(const std::array<float, 16>& view, float nearDista
     const auto distance = static_cast<float>(length(toCenter));
     const float k = intensity / (distance * 0.02f + 1.0f);
 
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_COLOR_MATERIAL);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glPushMatrix();
-    glLoadMatrixf(view.data());
+    draw::disable(draw::Feature::lighting);
+    draw::disable(draw::Feature::depthTest);
+    draw::enable(draw::Feature::colorMaterial);
+    draw::blendFunction(draw::BlendFactor::one, draw::BlendFactor::one);
+    draw::pushMatrix();
+    draw::loadMatrix(view.data());
     const Vector3 baseRight = row(view, 0, glowSize * 0.5f);
     const Vector3 baseUp = row(view, 1, glowSize * 0.5f);
     for (std::size_t i = 0; i < flares.size(); ++i) {
         const Flare& sprite = flares[i];
-        glColor3f(sprite.getRed() * k * color[0], sprite.getGreen() * k * color[1],
-                  sprite.getBlue() * k * color[2]);
+        draw::color(sprite.getRed() * k * color[0], sprite.getGreen() * k * color[1],
+                    sprite.getBlue() * k * color[2]);
         sprite.bindTexture();
         const Vector3 p = sum(light, scaled(sprite.getOffset(), toCenter));
         float s = 1.0f;
@@ -244,32 +251,32 @@ void LightElement::drawFlares(const std::array<float, 16>& view, float nearDista
         }
         texturedQuad(p, scaled(s, baseRight), scaled(s, baseUp));
     }
-    glPopMatrix();
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_COLOR_MATERIAL);
-    glEnable(GL_LIGHTING);
+    draw::popMatrix();
+    draw::blendFunction(draw::BlendFactor::sourceAlpha, draw::BlendFactor::oneMinusSourceAlpha);
+    draw::enable(draw::Feature::depthTest);
+    draw::disable(draw::Feature::colorMaterial);
+    draw::enable(draw::Feature::lighting);
 }
 
 // Texturing stays off; the next element's material turns it on again as it needs.
 void LightElement::drawMarker() const {
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glEnable(GL_COLOR_MATERIAL);
-    glPointSize(5.0f);
-    glLineWidth(2.0f);
-    glColor3f(color[0], color[1], color[2]);
-    glBegin(GL_POINTS);
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glEnd();
-    glBegin(GL_LINE_STRIP);
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(spotDirection.x, spotDirection.y, spotDirection.z);
-    glEnd();
-    glDisable(GL_COLOR_MATERIAL);
-    glEnable(GL_BLEND);
-    glEnable(GL_LIGHTING);
+    draw::disable(draw::Feature::texturing);
+    draw::disable(draw::Feature::lighting);
+    draw::disable(draw::Feature::blending);
+    draw::enable(draw::Feature::colorMaterial);
+    draw::pointSize(5.0f);
+    draw::lineWidth(2.0f);
+    draw::color(color[0], color[1], color[2]);
+    draw::begin(draw::Primitive::points);
+    draw::vertex(0.0f, 0.0f, 0.0f);
+    draw::end();
+    draw::begin(draw::Primitive::lineStrip);
+    draw::vertex(0.0f, 0.0f, 0.0f);
+    draw::vertex(spotDirection.x, spotDirection.y, spotDirection.z);
+    draw::end();
+    draw::disable(draw::Feature::colorMaterial);
+    draw::enable(draw::Feature::blending);
+    draw::enable(draw::Feature::lighting);
 }
 
 } // namespace velmorra

@@ -6,8 +6,6 @@
 #include "scene/Flare.h"
 #include "scene/LightSource.h"
 
-#include <GL/gl.h>
-
 #include <array>
 #include <string>
 #include <vector>
@@ -36,7 +34,7 @@ class LightElement : public Element, public LightSource {
 
     bool isEnabled() const override { return enabled; }
     // Expects the camera view on the modelview.
-    void apply(GLenum light) override;
+    void apply(int slot) override;
 
     // A cutoff below 0 becomes 0, above 90 becomes 90 unless it is 180 (no spot).
     void setSpot(int cutoff, float exponent, Vector3 direction, bool positional);

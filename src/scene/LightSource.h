@@ -1,7 +1,5 @@
 #pragma once
 
-#include <GL/gl.h>
-
 namespace velmorra {
 
 // What the World needs of an element of the light type: whether it shines, and
@@ -10,8 +8,8 @@ class LightSource {
   public:
     virtual ~LightSource() = default;
     virtual bool isEnabled() const = 0;
-    // light is GL_LIGHT0 ... GL_LIGHT7.
-    virtual void apply(GLenum light) = 0;
+    // slot is the light's number, 0 ... 7.
+    virtual void apply(int slot) = 0;
 };
 
 } // namespace velmorra

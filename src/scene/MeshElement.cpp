@@ -3,6 +3,12 @@
 #include "platform/StartupTimings.h"
 #include "scene/WeldedNormals.h"
 
+#include "draw/DisplayLists.h"
+#include "draw/Features.h"
+#include "draw/Immediate.h"
+#include "draw/Matrices.h"
+#include "draw/RasterState.h"
+
 #include <utility>
 
 namespace velmorra {
@@ -26,7 +32,7 @@ void MeshElement::release() {
     texCoords = {};
     faces = {};
     normals = {};
-    glDeleteLists(displayList, 1);
+    draw::deleteLists(displayList, 1);
     displayList = 0;
     material.releaseTextures();
     built = false;
@@ -85,47 +91,47 @@ bool MeshElement::isDrawable(const Face& face) const {
 }
 
 void MeshElement::compileDisplayList() {
-    displayList = glGenLists(1);
-    glNewList(displayList, GL_COMPILE);
+    displayList = draw::generateLists(1);
+    draw::beginList(displayList);
     for (const Face& face : faces) {
         if (!isDrawable(face)) {
             continue;
         }
-        glBegin(GL_TRIANGLES);
+        draw::begin(draw::Primitive::triangles);
         for (const std::uint16_t corner : face) {
             const Vector3& n = normals[corner];
             const Vector3& v = vertices[corner];
-            glNormal3f(n.x, n.y, n.z);
-            glTexCoord2f(texCoords[corner].u, texCoords[corner].v);
-            glVertex3f(v.x, v.y, v.z);
+            draw::normal(n.x, n.y, n.z);
+            draw::texCoord(texCoords[corner].u, texCoords[corner].v);
+            draw::vertex(v.x, v.y, v.z);
         }
-        glEnd();
+        draw::end();
     }
-    glEndList();
+    draw::endList();
 }
 
 void MeshElement::renderGeometry() {
     if (!built) {
         return;
     }
-    glPushMatrix();
+    draw::pushMatrix();
     applyPlacement();
-    glCallList(displayList);
-    glPopMatrix();
+    draw::callList(displayList);
+    draw::popMatrix();
 }
 
 void MeshElement::render(const SceneState& /*scene*/) {
     if (!built) {
         return;
     }
-    glPushMatrix();
+    draw::pushMatrix();
     applyPlacement();
     beginStates();
     material.apply();
     material.bindTexture();
-    glCallList(displayList);
+    draw::callList(displayList);
     endStates();
-    glPopMatrix();
+    draw::popMatrix();
 }
 
 bool MeshElement::smoothsPolygons() const {
@@ -136,18 +142,18 @@ bool MeshElement::smoothsPolygons() const {
 // hides nothing.
 void MeshElement::beginStates() const {
     if (smoothsPolygons()) {
-        glEnable(GL_POLYGON_SMOOTH);
+        draw::enable(draw::Feature::polygonSmooth);
     }
     if (!material.isOpaque()) {
-        glDisable(GL_CULL_FACE);
-        glDepthMask(GL_FALSE);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        draw::disable(draw::Feature::cullFace);
+        draw::depthMask(false);
+        draw::blendFunction(draw::BlendFactor::sourceAlpha, draw::BlendFactor::one);
     }
     if (drawMode == drawFlat) {
-        glShadeModel(GL_FLAT);
+        draw::shadeModel(draw::Shading::flat);
     } else if (drawMode == drawWireframe) {
-        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-        glDisable(GL_LIGHTING);
+        draw::polygonMode(draw::PolygonFill::lines);
+        draw::disable(draw::Feature::lighting);
     }
 }
 
@@ -155,18 +161,18 @@ void MeshElement::beginStates() const {
 // bound it.
 void MeshElement::endStates() const {
     if (drawMode == drawFlat) {
-        glShadeModel(GL_SMOOTH);
+        draw::shadeModel(draw::Shading::smooth);
     } else if (drawMode == drawWireframe) {
-        glEnable(GL_LIGHTING);
-        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        draw::enable(draw::Feature::lighting);
+        draw::polygonMode(draw::PolygonFill::fill);
     }
     if (!material.isOpaque()) {
-        glEnable(GL_CULL_FACE);
-        glDepthMask(GL_TRUE);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        draw::enable(draw::Feature::cullFace);
+        draw::depthMask(true);
+        draw::blendFunction(draw::BlendFactor::sourceAlpha, draw::BlendFactor::oneMinusSourceAlpha);
     }
     if (smoothsPolygons()) {
-        glDisable(GL_POLYGON_SMOOTH);
+        draw::disable(draw::Feature::polygonSmooth);
     }
 }
 

@@ -5,8 +5,6 @@
 #include "scene/Element.h"
 #include "scene/MeshArrays.h"
 
-#include <GL/gl.h>
-
 #include <string>
 #include <vector>
 
@@ -40,7 +38,7 @@ class MeshElement : public Element {
 
     bool isBuilt() const { return built; }
     float getRadius() const { return radius; }
-    GLuint getDisplayList() const { return displayList; }
+    unsigned int getDisplayList() const { return displayList; }
     const Material& getMaterial() const { return material; }
     const std::vector<Vector3>& getVertices() const { return vertices; }
     const std::vector<TexCoord>& getTexCoords() const { return texCoords; }
@@ -56,7 +54,7 @@ class MeshElement : public Element {
     void endStates() const;
     bool smoothsPolygons() const;
 
-    GLuint displayList = 0;
+    unsigned int displayList = 0;
     std::vector<Vector3> vertices;
     std::vector<TexCoord> texCoords;
     std::vector<Face> faces;

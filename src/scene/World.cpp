@@ -6,8 +6,9 @@
 #include "scene/LightSource.h"
 #include "scene/SceneState.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "draw/Features.h"
+#include "draw/Matrices.h"
+#include "draw/View.h"
 
 #include <cmath>
 #include <utility>
@@ -52,11 +53,7 @@ void World::setBackground(std::unique_ptr<Background> newBackground) {
 }
 
 void World::setPerspective(float fovDegrees, float near, float far) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(fovDegrees, aspectRatio, near, far);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    draw::setPerspective(fovDegrees, aspectRatio, near, far);
     scene.nearDistance = near;
 }
 
@@ -64,12 +61,12 @@ void World::render(Camera* camera) {
     if (camera == nullptr) {
         return;
     }
-    glMatrixMode(GL_MODELVIEW);
+    draw::matrixMode(draw::MatrixStack::modelview);
     scene.currentCamera = camera;
     if (background) {
         drawBackground(*camera);
     }
-    glLoadIdentity();
+    draw::loadIdentity();
     camera->applyView();
     extractFrustum();
     updateTransforms();
@@ -114,20 +111,18 @@ void World::rebuildElementList() {
 // Drawn around the viewer with the camera's orientation only, so it turns with
 // the camera but never comes nearer, and without depth so it hides nothing.
 void World::drawBackground(Camera& camera) {
-    glDisable(GL_DEPTH_TEST);
-    glLoadIdentity();
+    draw::disable(draw::Feature::depthTest);
+    draw::loadIdentity();
     camera.applyRotationOnly();
     background->render();
-    glEnable(GL_DEPTH_TEST);
+    draw::enable(draw::Feature::depthTest);
 }
 
 // The modelview holds the camera view alone here, so the planes come out in
 // world coordinates.
 void World::extractFrustum() {
-    float p[16];
-    float m[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, p);
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    const draw::Matrix p = draw::currentMatrix(draw::MatrixStack::projection);
+    const draw::Matrix m = draw::currentMatrix(draw::MatrixStack::modelview);
     float clip[16];
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
@@ -204,7 +199,7 @@ void World::swapEntries(int a, int b) {
 // culled or hidden light still lights the scene. Only eight GL lights exist.
 void World::assignLights() {
     for (int light = 0; light < glLightCount; ++light) {
-        glDisable(static_cast<GLenum>(GL_LIGHT0 + light));
+        draw::disableLight(light);
     }
     int slot = 0;
     for (int i = getElementCount() - 1; i >= 0 && slot < glLightCount; --i) {
@@ -214,7 +209,7 @@ void World::assignLights() {
         }
         auto* light = dynamic_cast<LightSource*>(element);
         if (light != nullptr && light->isEnabled()) {
-            light->apply(static_cast<GLenum>(GL_LIGHT0 + slot));
+            light->apply(slot);
             ++slot;
         }
     }

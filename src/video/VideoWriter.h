@@ -41,7 +41,7 @@ class VideoWriter {
     // (e.g. "cannot write /x/y.mp4: Permission denied", "no H.264 encoder (libx264) available").
     bool open(const VideoSettings& settings, std::string& error);
 
-    // One frame exactly as glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE) returns it: rows
+    // One frame exactly as the drawing layer reads a w x h framebuffer back (RGBA): rows
     // bottom-up, width * 4 bytes each. Returns at once; blocks only while the queue is full.
     // False once the encoder has failed (then `finish` reports why).
     bool writeFrame(std::vector<std::uint8_t>&& rgbaBottomUp);

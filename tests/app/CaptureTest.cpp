@@ -171,8 +171,8 @@ TEST_F(Capture, ASeededSpanRepeatsExactlyAndStartsOnTheFullCapturesFrame) {
 }
 
 // The frames of this capture as the program made them before its code was split into one
-// library per layer and its run sequence shared: the structure of the code must not show in the
-// pictures. (Uncompressed, so that every pixel is compared; an MP4 encodes these same frames.)
+// library per layer, its run sequence shared and its GL calls gathered into the drawing layer:
+// the structure of the code must not show in the pictures. (Uncompressed, so that every pixel is compared; an MP4 encodes these same frames.)
 TEST_F(Capture, SeededSpanGivesTheFramesRecordedEarlier) {
     ASSERT_EQ(run("--capture x.y4m --seed 7 --from 10 --to 14 --size 640x480").exitCode, 0);
     EXPECT_EQ(test::sha256Hex(directory.readFile("x.y4m")),

@@ -90,7 +90,7 @@ TEST_F(LightElementTest, ApplyProgramsTheSlotAtTheElementsPlace) {
     const Vector3 place =
         sum(sum(x, scaled(2.0f, frame.getYAxis())), scaled(3.0f, frame.getZAxis()));
     glLoadIdentity();
-    light->apply(GL_LIGHT0);
+    light->apply(0);
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
     EXPECT_EQ(lightValue(GL_LIGHT0, GL_SPOT_CUTOFF)[0], 45.0f);
     EXPECT_EQ(lightValue(GL_LIGHT0, GL_SPOT_EXPONENT)[0], 2.5f);
@@ -113,7 +113,7 @@ TEST_F(LightElementTest, ApplyProgramsTheSlotAtTheElementsPlace) {
     EXPECT_EQ(integerState(GL_MODELVIEW_STACK_DEPTH), 1);
 
     light->setAttenuation(0.5f, 0.5f, 0.5f);
-    light->apply(GL_LIGHT0);
+    light->apply(0);
     EXPECT_EQ(lightValue(GL_LIGHT0, GL_CONSTANT_ATTENUATION)[0], 0.0f);
     EXPECT_EQ(lightValue(GL_LIGHT0, GL_QUADRATIC_ATTENUATION)[0], 0.0f);
 }
@@ -124,7 +124,7 @@ TEST_F(LightElementTest, ApplyOnADisabledLightOnlySwitchesTheSlotOff) {
     const std::array<GLfloat, 4> marked = {0.1f, 0.2f, 0.3f, 1.0f};
     glLightfv(GL_LIGHT3, GL_DIFFUSE, marked.data());
     glEnable(GL_LIGHT3);
-    light.apply(GL_LIGHT3);
+    light.apply(3);
     EXPECT_FALSE(glIsEnabled(GL_LIGHT3));
     EXPECT_EQ(lightValue(GL_LIGHT3, GL_DIFFUSE), marked);
 }

@@ -94,7 +94,8 @@ class TestLight : public TestElement, public LightSource {
         return result;
     }
     bool isEnabled() const override { return enabled; }
-    void apply(GLenum light) override {
+    void apply(int slot) override {
+        const auto light = static_cast<GLenum>(GL_LIGHT0 + slot);
         journal.lights.emplace_back(name, light);
         glEnable(light);
     }
