@@ -1,4 +1,5 @@
 #include "platform/Display.h"
+#include "platform/VideoSystem.h"
 
 #include "platform/AcceleratedRenderer.h"
 #include "platform/StartView.h"
@@ -58,12 +59,6 @@ void logAnswer(bool succeeded) {
     write(succeeded ? "ok.\n" : "failed.\n");
 }
 
-// A window nobody can see is no display: without an X or Wayland server SDL would fall back to
-// its offscreen driver and play the demo invisibly. SDL_VIDEODRIVER still chooses when it is set.
-int startVideo() {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO);
-}
 
 } // namespace
 
@@ -80,7 +75,7 @@ Display::~Display() {
 // done while the settings dialog waits for the user, they are no longer waited for after Start.
 // A failure here leaves the work to open, which reports it.
 void Display::prepare() {
-    if (prepared || startVideo() != 0) {
+    if (prepared || startVideoSystem() != 0) {
         return;
     }
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
@@ -153,7 +148,7 @@ bool Display::openWindow() {
 
 bool Display::registerWindowClass() {
     write("Registering window class... ");
-    if (startVideo() != 0) {
+    if (startVideoSystem() != 0) {
         write("failed\n\n");
         return false;
     }

@@ -1,4 +1,5 @@
 #include "platform/Display.h"
+#include "platform/VideoSystem.h"
 #include "support/TempDirectory.h"
 
 #include <GL/gl.h>
@@ -163,7 +164,7 @@ TEST_F(DisplayTest, MissingFullscreenModeAnsweredNoQuitsAndALaterOpenWorks) {
 }
 
 TEST_F(DisplayTest, FullscreenModeTheScreenHasIsTaken) {
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    ASSERT_EQ(startVideoSystem(), 0);
     SDL_DisplayMode desktop;
     ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -1,4 +1,5 @@
 #include "platform/SettingsDialog.h"
+#include "platform/VideoSystem.h"
 #include "app/Application.h"
 #include "platform/Display.h"
 #include "support/TempDirectory.h"
@@ -392,7 +393,7 @@ TEST_F(SettingsDialogTest, IsGoneWhenItReturns) {
 
 // A display that fails to open brings the dialog back, at its defaults.
 TEST_F(SettingsDialogTest, FailedFullscreenOpenAnsweredNoShowsTheDefaultsAgain) {
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    ASSERT_EQ(startVideoSystem(), 0);
     bool screenHas1024 = false;
     for (int index = 0; index < SDL_GetNumDisplayModes(0); ++index) {
         SDL_DisplayMode mode;

@@ -1,4 +1,5 @@
 #include "platform/Sound.h"
+#include "platform/VideoSystem.h"
 #include "platform/TestMusic.h"
 #include "support/TempDirectory.h"
 
@@ -208,12 +209,12 @@ TEST_F(SoundTest, AudioAndVideoDoNotTearEachOtherDown) {
     {
         Sound sound;
         sound.play(music.c_str());
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+        ASSERT_EQ(startVideoSystem(), 0);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
         EXPECT_EQ(Mix_PlayingMusic(), 1);
     }
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    ASSERT_EQ(startVideoSystem(), 0);
     for (const char* driver : {"disk", "no-such-driver"}) {
         setenv("SDL_AUDIODRIVER", driver, 1);
         { Sound sound; }

@@ -1,4 +1,5 @@
 #include "support/GlTestContext.h"
+#include "platform/VideoSystem.h"
 
 #include <GL/gl.h>
 #include <SDL2/SDL.h>
@@ -34,7 +35,7 @@ GlTestContext::GlTestContext(int width, int height) : pixelWidth(width), pixelHe
 }
 
 bool GlTestContext::open(int width, int height) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (startVideoSystem() != 0) {
         return false;
     }
     SDL_GL_ResetAttributes();
