@@ -43,6 +43,9 @@ std::string TextureFileLookup::find(const std::string& name) {
     if (const std::optional<std::string> found = ignoringCase(name)) {
         return *found;
     }
+    if (last == name) {
+        return name;
+    }
     if (const std::optional<std::string> found = ignoringCase(last)) {
         return *found;
     }
