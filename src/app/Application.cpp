@@ -76,6 +76,7 @@ int runApplication(const CommandLineOptions& options, const UserDialogs& dialogs
     Display display;
     Sound sound;
     display.setDialogs(dialogs);
+    display.useBackend(options.renderer);
     // From here to the end of the run Ctrl+C and SIGTERM are SDL's quit event, a close request to
     // the frame loop, whether or not the music player found an audio device.
     const EventSystem events;

@@ -165,7 +165,7 @@ int runCapture(const CommandLineOptions& given) {
     OffscreenDisplay display;
     std::string error;
     int exitCode = 1;
-    if (display.open(options.captureWidth, options.captureHeight, error)) {
+    if (display.open(options.captureWidth, options.captureHeight, error, options.renderer)) {
         exitCode = captureFrames(run, options, display);
     } else {
         failWith(error);

@@ -2,6 +2,8 @@
 
 #include "video/VideoWriter.h"
 
+#include "draw/BackendKind.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -35,7 +37,8 @@ constexpr const char* usage =
     "                             YUV4MPEG2 on standard output\n"
     "  --size WxH                 capture size, even numbers, 64..7680 (default 1440x1080)\n"
     "  --from SECONDS             first moment of the schedule to capture (default 0)\n"
-    "  --to SECONDS               last moment (default 162, the end of the schedule)\n";
+    "  --to SECONDS               last moment (default 162, the end of the schedule)\n"
+    "  --renderer gl11|gles2      draw with OpenGL 1.1 (default) or OpenGL ES 2 shaders\n";
 
 // Reads "WxH" or, when `depth` is given, "WxH" or "WxHxBPP". False unless the
 // whole text is used.
@@ -51,6 +54,10 @@ bool readSize(const std::string& text, int& width, int& height, int* depth) {
     used = 0;
     return std::sscanf(text.c_str(), "%dx%d%n", &width, &height, &used) == 2 &&
            used == static_cast<int>(text.size()) && text.find_first_of("+- ") == std::string::npos;
+}
+
+std::string checkRenderer(const std::string& text) {
+    return draw::backendNamed(text) ? "" : "gl11 or gles2, not '" + text + "'";
 }
 
 std::string checkMode(const std::string& text) {
@@ -119,6 +126,7 @@ struct RawOptions {
     bool fullscreen = false;
     bool vsync = false;
     bool noVsync = false;
+    std::string renderer;
     std::uint32_t seed = 0;
 };
 
@@ -192,6 +200,9 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv) {
                               "last moment of the schedule to capture (default 162, the end)")
                    ->type_name("SECONDS")
                    ->check(CLI::Validator(checkMoment, "", "seconds"));
+    app.add_option("--renderer", raw.renderer, "gl11 (OpenGL 1.1, the default) or gles2 (OpenGL ES 2)")
+        ->type_name("NAME")
+        ->check(CLI::Validator(checkRenderer, "", "renderer"));
     windowed->excludes(fullscreen);
     vsync->excludes(noVsync);
     for (CLI::Option* displayOption : {mode, windowed, fullscreen, vsync, noVsync}) {
@@ -228,6 +239,9 @@ CommandLine::Result CommandLine::parse(int argc, const char* const* argv) {
     }
     if (seed->count() > 0) {
         options.seed = raw.seed;
+    }
+    if (!raw.renderer.empty()) {
+        options.renderer = *draw::backendNamed(raw.renderer);
     }
     if (options.capturing()) {
         options.noDialog = true;

@@ -2,6 +2,8 @@
 
 #include "platform/DisplaySettings.h"
 
+#include "draw/BackendKind.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +22,7 @@ struct CommandLineOptions {
     int captureHeight = 1080;
     double fromSeconds = 0.0;
     double toSeconds = 162.0;
+    draw::BackendKind renderer = draw::BackendKind::gl11;
 
     bool capturing() const { return !capturePath.empty(); }
 };

@@ -1,27 +1,27 @@
 #include "draw/DisplayLists.h"
 
-#include <GL/gl.h>
+#include "draw/ActiveBackend.h"
 
 namespace velmorra::draw {
 
 unsigned int generateLists(int count) {
-    return glGenLists(count);
+    return activeBackend().generateLists(count);
 }
 
 void beginList(unsigned int list) {
-    glNewList(list, GL_COMPILE);
+    activeBackend().beginList(list);
 }
 
 void endList() {
-    glEndList();
+    activeBackend().endList();
 }
 
 void callList(unsigned int list) {
-    glCallList(list);
+    activeBackend().callList(list);
 }
 
 void deleteLists(unsigned int first, int count) {
-    glDeleteLists(first, count);
+    activeBackend().deleteLists(first, count);
 }
 
 } // namespace velmorra::draw

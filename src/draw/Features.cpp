@@ -1,33 +1,31 @@
 #include "draw/Features.h"
 
-#include "draw/GlNames.h"
-
-#include <GL/gl.h>
+#include "draw/ActiveBackend.h"
 
 namespace velmorra::draw {
 
 void enable(Feature feature) {
-    glEnable(glName(feature));
+    activeBackend().enable(feature);
 }
 
 void disable(Feature feature) {
-    glDisable(glName(feature));
+    activeBackend().disable(feature);
 }
 
 void enableLight(int slot) {
-    glEnable(lightName(slot));
+    activeBackend().enableLight(slot);
 }
 
 void disableLight(int slot) {
-    glDisable(lightName(slot));
+    activeBackend().disableLight(slot);
 }
 
 void saveFog() {
-    glPushAttrib(GL_FOG_BIT);
+    activeBackend().saveFog();
 }
 
 void restoreFog() {
-    glPopAttrib();
+    activeBackend().restoreFog();
 }
 
 } // namespace velmorra::draw

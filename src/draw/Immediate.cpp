@@ -1,41 +1,39 @@
 #include "draw/Immediate.h"
 
-#include "draw/GlNames.h"
-
-#include <GL/gl.h>
+#include "draw/ActiveBackend.h"
 
 namespace velmorra::draw {
 
 void begin(Primitive primitive) {
-    glBegin(glName(primitive));
+    activeBackend().begin(primitive);
 }
 
 void end() {
-    glEnd();
+    activeBackend().end();
 }
 
 void vertex(float x, float y) {
-    glVertex2f(x, y);
+    activeBackend().vertex(x, y, 0.0f);
 }
 
 void vertex(float x, float y, float z) {
-    glVertex3f(x, y, z);
+    activeBackend().vertex(x, y, z);
 }
 
 void normal(float x, float y, float z) {
-    glNormal3f(x, y, z);
+    activeBackend().normal(x, y, z);
 }
 
 void texCoord(float s, float t) {
-    glTexCoord2f(s, t);
+    activeBackend().texCoord(s, t);
 }
 
 void color(float r, float g, float b) {
-    glColor3f(r, g, b);
+    activeBackend().color(r, g, b, 1.0f);
 }
 
 void color(float r, float g, float b, float a) {
-    glColor4f(r, g, b, a);
+    activeBackend().color(r, g, b, a);
 }
 
 } // namespace velmorra::draw

@@ -1,41 +1,39 @@
 #include "draw/Lighting.h"
 
-#include "draw/GlNames.h"
-
-#include <GL/gl.h>
+#include "draw/ActiveBackend.h"
 
 namespace velmorra::draw {
 
 void lightInteger(int slot, LightParameter parameter, int value) {
-    glLighti(lightName(slot), glName(parameter), value);
+    activeBackend().lightInteger(slot, parameter, value);
 }
 
 void lightFloat(int slot, LightParameter parameter, float value) {
-    glLightf(lightName(slot), glName(parameter), value);
+    activeBackend().lightFloat(slot, parameter, value);
 }
 
 void lightVector(int slot, LightParameter parameter, const float* values) {
-    glLightfv(lightName(slot), glName(parameter), values);
+    activeBackend().lightVector(slot, parameter, values);
 }
 
 void materialFloat(MaterialParameter parameter, float value) {
-    glMaterialf(GL_FRONT_AND_BACK, glName(parameter), value);
+    activeBackend().materialFloat(parameter, value);
 }
 
 void materialVector(MaterialParameter parameter, const float* rgba) {
-    glMaterialfv(GL_FRONT_AND_BACK, glName(parameter), rgba);
+    activeBackend().materialVector(parameter, rgba);
 }
 
 void lightModelLocalViewer(bool local) {
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, local ? GL_TRUE : GL_FALSE);
+    activeBackend().lightModelLocalViewer(local);
 }
 
 void lightModelTwoSide(bool twoSided) {
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, twoSided ? GL_TRUE : GL_FALSE);
+    activeBackend().lightModelTwoSide(twoSided);
 }
 
 void lightModelAmbient(const float* rgba) {
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, rgba);
+    activeBackend().lightModelAmbient(rgba);
 }
 
 } // namespace velmorra::draw

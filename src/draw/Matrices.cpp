@@ -1,53 +1,48 @@
 #include "draw/Matrices.h"
 
-#include "draw/GlNames.h"
-
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "draw/ActiveBackend.h"
 
 namespace velmorra::draw {
 
 void matrixMode(MatrixStack stack) {
-    glMatrixMode(glName(stack));
+    activeBackend().matrixMode(stack);
 }
 
 void loadIdentity() {
-    glLoadIdentity();
+    activeBackend().loadIdentity();
 }
 
 void pushMatrix() {
-    glPushMatrix();
+    activeBackend().pushMatrix();
 }
 
 void popMatrix() {
-    glPopMatrix();
+    activeBackend().popMatrix();
 }
 
 void loadMatrix(const float* columnMajor) {
-    glLoadMatrixf(columnMajor);
+    activeBackend().loadMatrix(columnMajor);
 }
 
 void multiplyMatrix(const float* columnMajor) {
-    glMultMatrixf(columnMajor);
+    activeBackend().multiplyMatrix(columnMajor);
 }
 
 void translate(float x, float y, float z) {
-    glTranslatef(x, y, z);
+    activeBackend().translate(x, y, z);
 }
 
 void ortho(double left, double right, double bottom, double top, double near, double far) {
-    glOrtho(left, right, bottom, top, near, far);
+    activeBackend().ortho(left, right, bottom, top, near, far);
 }
 
 void lookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY, double centreZ,
             double upX, double upY, double upZ) {
-    gluLookAt(eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
+    activeBackend().lookAt(eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
 }
 
 Matrix currentMatrix(MatrixStack stack) {
-    Matrix matrix{};
-    glGetFloatv(glMatrixQuery(stack), matrix.data());
-    return matrix;
+    return activeBackend().currentMatrix(stack);
 }
 
 } // namespace velmorra::draw

@@ -1,45 +1,43 @@
 #include "draw/RasterState.h"
 
-#include "draw/GlNames.h"
-
-#include <GL/gl.h>
+#include "draw/ActiveBackend.h"
 
 namespace velmorra::draw {
 
 void blendFunction(BlendFactor source, BlendFactor destination) {
-    glBlendFunc(glName(source), glName(destination));
+    activeBackend().blendFunction(source, destination);
 }
 
 void depthFunction(DepthCompare compare) {
-    glDepthFunc(glName(compare));
+    activeBackend().depthFunction(compare);
 }
 
 void depthMask(bool write) {
-    glDepthMask(write ? GL_TRUE : GL_FALSE);
+    activeBackend().depthMask(write);
 }
 
 void cullFace(Face face) {
-    glCullFace(glName(face));
+    activeBackend().cullFace(face);
 }
 
 void shadeModel(Shading shading) {
-    glShadeModel(shading == Shading::flat ? GL_FLAT : GL_SMOOTH);
+    activeBackend().shadeModel(shading);
 }
 
 void polygonMode(PolygonFill fill) {
-    glPolygonMode(GL_FRONT_AND_BACK, fill == PolygonFill::lines ? GL_LINE : GL_FILL);
+    activeBackend().polygonMode(fill);
 }
 
 void pointSize(float size) {
-    glPointSize(size);
+    activeBackend().pointSize(size);
 }
 
 void lineWidth(float width) {
-    glLineWidth(width);
+    activeBackend().lineWidth(width);
 }
 
 void hintNicest(Hint hint) {
-    glHint(glName(hint), GL_NICEST);
+    activeBackend().hintNicest(hint);
 }
 
 } // namespace velmorra::draw

@@ -6,6 +6,7 @@
 #include "platform/StartupTimings.h"
 #include "platform/Log.h"
 
+#include "draw/BackendKind.h"
 #include "draw/Context.h"
 
 #include <SDL2/SDL.h>
@@ -32,7 +33,24 @@ bool displayHasMode(int width, int height) {
     return false;
 }
 
-void requestPixelFormat(int depth) {
+void requestContextVersion(draw::BackendKind backend) {
+    if (backend == draw::BackendKind::gl11) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        return;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+}
+
+// The shaders of gles2 also run on desktop OpenGL 2.1, for drivers without OpenGL ES.
+void requestDesktopShaderContext() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+}
+
+void requestPixelFormat(int depth, draw::BackendKind backend) {
     SDL_GL_ResetAttributes();
     const bool sixteenBit = depth == 16;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, sixteenBit ? 5 : 8);
@@ -46,7 +64,7 @@ void requestPixelFormat(int depth) {
     SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    requestContextVersion(backend);
 }
 
 int contextAttribute(SDL_GLattr attribute) {
@@ -115,6 +133,12 @@ void Display::configure(int newWidth, int newHeight, int newDepth, bool newFulls
     title = newTitle;
 }
 
+void Display::useBackend(draw::BackendKind kind) {
+    if (window == nullptr) {
+        backend = kind;
+    }
+}
+
 bool Display::openWindow() {
     if (!registerWindowClass()) {
         return false;
@@ -177,7 +201,7 @@ bool Display::enterFullscreen() {
 }
 
 bool Display::createWindow() {
-    requestPixelFormat(depth);
+    requestPixelFormat(depth, backend);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     int x = SDL_WINDOWPOS_CENTERED;
     int y = SDL_WINDOWPOS_CENTERED;
@@ -218,6 +242,10 @@ bool Display::chooseAndSetPixelFormat() {
 bool Display::createRenderContext() {
     write("Creating rendering context... ");
     renderContext = SDL_GL_CreateContext(window);
+    if (renderContext == nullptr && backend == draw::BackendKind::gles2) {
+        requestDesktopShaderContext();
+        renderContext = SDL_GL_CreateContext(window);
+    }
     if (renderContext == nullptr) {
         write("failed.\n\n");
         close();
@@ -231,6 +259,7 @@ bool Display::createRenderContext() {
         return false;
     }
     write("ok.\n");
+    draw::startContext(backend);
     return true;
 }
 
@@ -302,6 +331,7 @@ void Display::releaseRenderContext() {
     if (renderContext == nullptr) {
         return;
     }
+    draw::endContext();
     write("Deactivating rendering context... ");
     logAnswer(SDL_GL_MakeCurrent(window, nullptr) == 0);
     write("Releasing rendering context... ");

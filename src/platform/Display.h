@@ -3,6 +3,8 @@
 #include "platform/DeviceContext.h"
 #include "platform/UserDialogs.h"
 
+#include "draw/BackendKind.h"
+
 namespace velmorra {
 
 // The one application window with its OpenGL context. Every start-up and
@@ -17,6 +19,9 @@ class Display {
     // Ignored while a window exists.
     void configure(int width, int height, int depth, bool fullscreen, bool vsyncOff,
                    const char* title);
+    // How the context draws: a compatibility context for gl11, OpenGL ES 2 (or, where the
+    // driver offers none, OpenGL 2.1) for gles2. Ignored while a window exists.
+    void useBackend(draw::BackendKind kind);
     // Optional, while the settings dialog waits for the user: starts what open needs that does
     // not depend on the settings, so that open takes less time after Start.
     void prepare();
@@ -56,6 +61,7 @@ class Display {
     SDL_Window* window = nullptr;
     DeviceContext deviceContext = nullptr;
     void* renderContext = nullptr;
+    draw::BackendKind backend = draw::BackendKind::gl11;
     bool closed = false;
     int width = 800;
     int height = 600;

@@ -4,6 +4,7 @@
 #include "platform/Log.h"
 #include "platform/StartView.h"
 
+#include "draw/BackendKind.h"
 #include "draw/Context.h"
 
 #include <EGL/egl.h>
@@ -12,6 +13,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <utility>
@@ -20,11 +22,15 @@ namespace velmorra {
 
 namespace {
 
-constexpr EGLint configAttributes[] = {
-    EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-    EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
-    EGL_BLUE_SIZE,    8,               EGL_DEPTH_SIZE,      16,
-    EGL_NONE};
+// A pbuffer of 8-bit RGB with a 16-bit depth buffer, for desktop OpenGL or OpenGL ES 2.
+std::array<EGLint, 13> configAttributes(draw::BackendKind backend) {
+    const EGLint renderable =
+        backend == draw::BackendKind::gles2 ? EGL_OPENGL_ES2_BIT : EGL_OPENGL_BIT;
+    return {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, renderable,
+            EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
+            EGL_BLUE_SIZE,    8,               EGL_DEPTH_SIZE,      16,
+            EGL_NONE};
+}
 
 double secondsNow() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -62,15 +68,18 @@ OffscreenDisplay::~OffscreenDisplay() {
     close();
 }
 
-bool OffscreenDisplay::open(int newWidth, int newHeight, std::string& error) {
+bool OffscreenDisplay::open(int newWidth, int newHeight, std::string& error,
+                            draw::BackendKind newBackend) {
     width = newWidth;
     height = newHeight;
+    backend = newBackend;
     if (!openEglDisplay(error) || !createContext(error) || !createBuffer(error) ||
         !activate(error)) {
         close();
         return false;
     }
     keepGraphicsDriverLoaded();
+    draw::startContext(backend);
     applyStartView(width, height);
     write("\n-- OpenGL offscreen display ENABLED (%dx%d) --\n\n", width, height);
     return true;
@@ -97,17 +106,22 @@ bool OffscreenDisplay::openEglDisplay(std::string& error) {
 bool OffscreenDisplay::createContext(std::string& error) {
     EGLConfig chosen = nullptr;
     EGLint count = 0;
+    const bool es = backend == draw::BackendKind::gles2;
+    const std::string api = es ? "OpenGL ES 2" : "desktop-GL";
     if (!step("Choosing offscreen config",
-              eglChooseConfig(display, configAttributes, &chosen, 1, &count) && count > 0)) {
-        error = "no offscreen OpenGL: EGL offers no desktop-GL pbuffer configuration";
+              eglChooseConfig(display, configAttributes(backend).data(), &chosen, 1, &count) &&
+                  count > 0)) {
+        error = "no offscreen OpenGL: EGL offers no " + api + " pbuffer configuration";
         return false;
     }
     config = chosen;
-    const EGLContext created = eglBindAPI(EGL_OPENGL_API)
-                                   ? eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr)
-                                   : EGL_NO_CONTEXT;
+    const EGLint esAttributes[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    const EGLContext created =
+        eglBindAPI(es ? EGL_OPENGL_ES_API : EGL_OPENGL_API)
+            ? eglCreateContext(display, config, EGL_NO_CONTEXT, es ? esAttributes : nullptr)
+            : EGL_NO_CONTEXT;
     if (!step("Creating offscreen context", created != EGL_NO_CONTEXT)) {
-        error = "no offscreen OpenGL: EGL cannot create a desktop-GL context";
+        error = "no offscreen OpenGL: EGL cannot create a " + api + " context";
         return false;
     }
     context = created;
@@ -139,6 +153,7 @@ bool OffscreenDisplay::activate(std::string& error) {
 void OffscreenDisplay::close() {
     const bool wasOpen = context != nullptr;
     if (context != nullptr) {
+        draw::endContext();
         step("Deactivating offscreen context",
              eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT));
         step("Releasing offscreen context", eglDestroyContext(display, context));

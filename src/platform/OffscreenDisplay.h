@@ -3,6 +3,8 @@
 #include "platform/FrameClock.h"
 #include "platform/GraphicsSurface.h"
 
+#include "draw/BackendKind.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,8 +36,10 @@ class OffscreenDisplay : public GraphicsSurface {
     OffscreenDisplay(const OffscreenDisplay&) = delete;
     OffscreenDisplay& operator=(const OffscreenDisplay&) = delete;
 
-    // False with a one-line reason in `error`; nothing is left open then.
-    bool open(int width, int height, std::string& error);
+    // False with a one-line reason in `error`; nothing is left open then. The context is
+    // desktop OpenGL for gl11, OpenGL ES 2 for gles2.
+    bool open(int width, int height, std::string& error,
+              draw::BackendKind backend = draw::BackendKind::gl11);
     void close();
 
     // Frames firstFrame to endFrame - 1 (counted from the first frame presented)
@@ -64,6 +68,7 @@ class OffscreenDisplay : public GraphicsSurface {
     bool activate(std::string& error);
     void readBack();
 
+    draw::BackendKind backend = draw::BackendKind::gl11;
     void* display = nullptr;
     void* config = nullptr;
     void* context = nullptr;

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "draw/Features.h"
+#include "draw/RasterState.h"
+#include "draw/Textures.h"
+
+#include <array>
+#include <bitset>
+
+namespace velmorra::draw {
+
+using Rgba = std::array<float, 4>;
+
+// One of the eight lights, with OpenGL's initial values (light 0's diffuse and specular are
+// white, the others' black). Position and spot direction are in eye space.
+struct LightState {
+    bool enabled = false;
+    Rgba ambient{0.0f, 0.0f, 0.0f, 1.0f};
+    Rgba diffuse{0.0f, 0.0f, 0.0f, 1.0f};
+    Rgba specular{0.0f, 0.0f, 0.0f, 1.0f};
+    std::array<float, 4> position{0.0f, 0.0f, 1.0f, 0.0f};
+    std::array<float, 3> spotDirection{0.0f, 0.0f, -1.0f};
+    float spotExponent = 0.0f;
+    float spotCutoff = 180.0f;
+    std::array<float, 3> attenuation{1.0f, 0.0f, 0.0f};
+};
+
+struct MaterialState {
+    Rgba ambient{0.2f, 0.2f, 0.2f, 1.0f};
+    Rgba diffuse{0.8f, 0.8f, 0.8f, 1.0f};
+    Rgba specular{0.0f, 0.0f, 0.0f, 1.0f};
+    Rgba emission{0.0f, 0.0f, 0.0f, 1.0f};
+    float shininess = 0.0f;
+};
+
+// What the fixed pipeline would hold that the shaders need, with OpenGL's initial values.
+struct FixedFunctionState {
+    FixedFunctionState() {
+        lights[0].diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+        lights[0].specular = {1.0f, 1.0f, 1.0f, 1.0f};
+    }
+
+    bool isEnabled(Feature feature) const { return features.test(static_cast<std::size_t>(feature)); }
+    void set(Feature feature, bool on) { features.set(static_cast<std::size_t>(feature), on); }
+
+    std::bitset<16> features;
+    std::array<LightState, 8> lights;
+    MaterialState material;
+    Rgba sceneAmbient{0.2f, 0.2f, 0.2f, 1.0f};
+    bool localViewer = false;
+    bool twoSided = false;
+    Shading shading = Shading::smooth;
+    PolygonFill fill = PolygonFill::fill;
+    Face culledFace = Face::back;
+    BlendFactor blendSource = BlendFactor::one;
+    BlendFactor blendDestination = BlendFactor::one;
+    DepthCompare depthCompare = DepthCompare::less;
+    bool depthWrite = true;
+    float pointSize = 1.0f;
+    float lineWidth = 1.0f;
+    TextureMode textureMode = TextureMode::modulate;
+    unsigned int boundTexture = 0;
+};
+
+} // namespace velmorra::draw
