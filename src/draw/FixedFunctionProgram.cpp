@@ -13,14 +13,38 @@ namespace velmorra::draw {
 namespace {
 
 const char* const uniformNames[] = {
-    "uModelview",      "uProjection",       "uNormalMatrix",     "uTextureMatrix",
-    "uFlat",           "uLighting",         "uNormalize",        "uColorMaterial",
-    "uSphereMap",      "uLocalViewer",      "uPointSize",        "uMaterialAmbient",
-    "uMaterialDiffuse", "uMaterialSpecular", "uMaterialEmission", "uShininess",
-    "uSceneAmbient",   "uLightOn",          "uLightPosition",    "uLightAmbient",
-    "uLightDiffuse",   "uLightSpecular",    "uSpotDirection",    "uSpotExponent",
-    "uSpotCosCutoff",  "uAttenuation",      "uTexturing",        "uDecal",
-    "uRoundPoints",    "uGlyph",            "uTexture",          "uViewport",
+    "uModelview",
+    "uProjection",
+    "uNormalMatrix",
+    "uTextureMatrix",
+    "uFlat",
+    "uLighting",
+    "uNormalize",
+    "uColorMaterial",
+    "uSphereMap",
+    "uLocalViewer",
+    "uPointSize",
+    "uMaterialAmbient",
+    "uMaterialDiffuse",
+    "uMaterialSpecular",
+    "uMaterialEmission",
+    "uShininess",
+    "uSceneAmbient",
+    "uLightOn",
+    "uLightPosition",
+    "uLightAmbient",
+    "uLightDiffuse",
+    "uLightSpecular",
+    "uSpotDirection",
+    "uSpotExponent",
+    "uSpotCosCutoff",
+    "uAttenuation",
+    "uTexturing",
+    "uDecal",
+    "uRoundPoints",
+    "uGlyph",
+    "uTexture",
+    "uViewport",
 };
 
 enum Attribute : GLuint {
@@ -163,10 +187,8 @@ void FixedFunctionProgram::apply(const FixedFunctionState& state, const MatrixSt
     glUniform1i(locations[lighting], lightingOn ? 1 : 0);
     glUniform1i(locations[normalize], state.isEnabled(Feature::normalize) ? 1 : 0);
     glUniform1i(locations[colorMaterial], state.isEnabled(Feature::colorMaterial) ? 1 : 0);
-    glUniform1i(locations[sphereMap], state.isEnabled(Feature::texGenS) &&
-                                              state.isEnabled(Feature::texGenT)
-                                          ? 1
-                                          : 0);
+    glUniform1i(locations[sphereMap],
+                state.isEnabled(Feature::texGenS) && state.isEnabled(Feature::texGenT) ? 1 : 0);
     glUniform1i(locations[localViewer], state.localViewer ? 1 : 0);
     glUniform1f(locations[pointSize], state.pointSize);
     glUniform1i(locations[texturing], texturingOn ? 1 : 0);
@@ -218,7 +240,8 @@ void FixedFunctionProgram::applyLights(const FixedFunctionState& state) const {
 
 void FixedFunctionProgram::bindAttributes(bool ownColor, const Rgba& currentColor) const {
     for (GLuint attribute = 0; attribute < attributeCount; ++attribute) {
-        const bool constant = !ownColor && (attribute == colorAttribute || attribute == flatColorAttribute);
+        const bool constant =
+            !ownColor && (attribute == colorAttribute || attribute == flatColorAttribute);
         if (constant) {
             glDisableVertexAttribArray(attribute);
             glVertexAttrib4fv(attribute, currentColor.data());

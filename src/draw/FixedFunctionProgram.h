@@ -15,7 +15,7 @@ enum class FragmentRole { surface, roundPoints, glyph };
 // The shader program that stands in for the fixed pipeline on OpenGL ES 2, with the buffer
 // that streams immediate-mode vertices. Made on the current context; freed with it.
 class FixedFunctionProgram {
-public:
+  public:
     FixedFunctionProgram();
     ~FixedFunctionProgram();
     FixedFunctionProgram(const FixedFunctionProgram&) = delete;
@@ -37,18 +37,46 @@ public:
     static unsigned int upload(const BatchVertex* vertices, std::size_t count);
     static void release(unsigned int buffer);
 
-private:
+  private:
     void build();
     void locateUniforms();
     void bindAttributes(bool ownColor, const Rgba& color) const;
     void applyLights(const FixedFunctionState& state) const;
 
     enum Uniform {
-        modelview, projection, normalMatrix, textureMatrix, flat, lighting, normalize,
-        colorMaterial, sphereMap, localViewer, pointSize, materialAmbient, materialDiffuse,
-        materialSpecular, materialEmission, shininess, sceneAmbient, lightOn, lightPosition,
-        lightAmbient, lightDiffuse, lightSpecular, spotDirection, spotExponent, spotCosCutoff,
-        attenuation, texturing, decal, roundPoints, glyph, texture, viewport, uniformCount
+        modelview,
+        projection,
+        normalMatrix,
+        textureMatrix,
+        flat,
+        lighting,
+        normalize,
+        colorMaterial,
+        sphereMap,
+        localViewer,
+        pointSize,
+        materialAmbient,
+        materialDiffuse,
+        materialSpecular,
+        materialEmission,
+        shininess,
+        sceneAmbient,
+        lightOn,
+        lightPosition,
+        lightAmbient,
+        lightDiffuse,
+        lightSpecular,
+        spotDirection,
+        spotExponent,
+        spotCosCutoff,
+        attenuation,
+        texturing,
+        decal,
+        roundPoints,
+        glyph,
+        texture,
+        viewport,
+        uniformCount
     };
 
     unsigned int program = 0;

@@ -40,7 +40,9 @@ struct FixedFunctionState {
         lights[0].specular = {1.0f, 1.0f, 1.0f, 1.0f};
     }
 
-    bool isEnabled(Feature feature) const { return features.test(static_cast<std::size_t>(feature)); }
+    bool isEnabled(Feature feature) const {
+        return features.test(static_cast<std::size_t>(feature));
+    }
     void set(Feature feature, bool on) { features.set(static_cast<std::size_t>(feature), on); }
 
     std::bitset<16> features;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace velmorra::draw {
 
@@ -138,10 +139,10 @@ void Gles2Backend::closeRecordedGeometry() {
     if (recordingBatch.empty()) {
         return;
     }
-    lists[recording].commands.emplace_back(RecordedGeometry{
-        FixedFunctionProgram::upload(recordingBatch.vertices().data(),
-                                     recordingBatch.vertices().size()),
-        recordingBatch, recordingColor});
+    lists[recording].commands.emplace_back(
+        RecordedGeometry{FixedFunctionProgram::upload(recordingBatch.vertices().data(),
+                                                      recordingBatch.vertices().size()),
+                         recordingBatch, recordingColor});
     recordingBatch.clear();
 }
 
@@ -284,8 +285,7 @@ void Gles2Backend::lookAt(double eyeX, double eyeY, double eyeZ, double centreX,
     });
 }
 
-void Gles2Backend::perspective(double fieldOfViewDegrees, double aspect, double near,
-                               double far) {
+void Gles2Backend::perspective(double fieldOfViewDegrees, double aspect, double near, double far) {
     change([=, this] { stacks.perspective(fieldOfViewDegrees, aspect, near, far); });
 }
 
@@ -365,7 +365,7 @@ void Gles2Backend::callList(unsigned int list) {
     const auto found = lists.find(list);
     if (found != lists.end()) {
         replay(found->second);
-    } else if (glyphs.find(list) != nullptr) {
+    } else if (glyphs.find(list) != nullptr && rasterValid) {
         const char character = 0;
         drawGlyphs(&character, 1, list);
     }
@@ -429,9 +429,10 @@ void Gles2Backend::lightInteger(int slot, LightParameter parameter, int value) {
 
 // Positions and spot directions go to eye space through the modelview of the moment.
 void Gles2Backend::lightVector(int slot, LightParameter parameter, const float* values) {
-    const std::array<float, 4> given = parameter == LightParameter::spotDirection
-                                           ? std::array<float, 4>{values[0], values[1], values[2], 0.0f}
-                                           : rgba(values);
+    const std::array<float, 4> given =
+        parameter == LightParameter::spotDirection
+            ? std::array<float, 4>{values[0], values[1], values[2], 0.0f}
+            : rgba(values);
     change([this, slot, parameter, given] {
         LightState& light = state.lights[static_cast<std::size_t>(slot & 7)];
         const Matrix& view = stacks.top(MatrixStack::modelview);
@@ -564,7 +565,8 @@ void Gles2Backend::uploadRgb(int width, int height, const unsigned char* pixels)
 
 void Gles2Backend::uploadRgbMipmapped(int width, int height, const unsigned char* pixels) {
     flushBatch();
-    const std::vector<RgbLevel> levels = MipmapChain::build(width, height, pixels, maxTextureSize());
+    const std::vector<RgbLevel> levels =
+        MipmapChain::build(width, height, pixels, maxTextureSize());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     for (std::size_t level = 0; level < levels.size(); ++level) {
         const RgbLevel& each = levels[level];
@@ -610,22 +612,43 @@ void Gles2Backend::compileGlyph(unsigned int list, int width, int height, float 
     glyphs.add(list, width, height, originX, originY, advance, rows);
 }
 
+// As the fixed pipeline, text whose raster position falls outside the view is not drawn at
+// all, even where its glyphs would reach into it.
 void Gles2Backend::drawText(int x, int y, unsigned int listBase, const char* text, int length) {
     flushBatch();
-    rasterPosition = windowPosition(static_cast<float>(x), static_cast<float>(y));
+    const std::optional<std::array<float, 3>> position =
+        windowPosition(static_cast<float>(x), static_cast<float>(y));
+    rasterValid = position.has_value();
+    if (!rasterValid) {
+        return;
+    }
+    rasterPosition = *position;
     drawGlyphs(text, length, listBase);
 }
 
 // Where the fixed pipeline would put the raster position: through both matrices and the
-// viewport, in window pixels and depth.
-std::array<float, 3> Gles2Backend::windowPosition(float x, float y) const {
-    const Matrix clipFromObject =
-        MatrixStacks::product(stacks.top(MatrixStack::projection), stacks.top(MatrixStack::modelview));
-    const std::array<float, 4> clip = MatrixStacks::transform(clipFromObject, {x, y, 0.0f, 1.0f});
-    const float w = clip[3] != 0.0f ? clip[3] : 1.0f;
-    return {static_cast<float>(viewport[0]) + (clip[0] / w + 1.0f) * 0.5f * static_cast<float>(viewport[2]),
-            static_cast<float>(viewport[1]) + (clip[1] / w + 1.0f) * 0.5f * static_cast<float>(viewport[3]),
-            (clip[2] / w + 1.0f) * 0.5f};
+// viewport, in window pixels and depth; none outside the clip volume.
+std::optional<std::array<float, 3>> Gles2Backend::windowPosition(float x, float y) const {
+    const Matrix& projection = stacks.top(MatrixStack::projection);
+    const Matrix& view = stacks.top(MatrixStack::modelview);
+    std::array<double, 4> eye{};
+    std::array<double, 4> clip{};
+    for (std::size_t row = 0; row < 4; ++row) {
+        eye[row] = double{view[row]} * x + double{view[4 + row]} * y + double{view[12 + row]};
+    }
+    for (std::size_t row = 0; row < 4; ++row) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            clip[row] += double{projection[k * 4 + row]} * eye[k];
+        }
+    }
+    const double w = clip[3];
+    if (std::fabs(clip[0]) > w || std::fabs(clip[1]) > w || std::fabs(clip[2]) > w) {
+        return std::nullopt;
+    }
+    return std::array<float, 3>{
+        static_cast<float>(viewport[0] + (clip[0] / w + 1.0) * 0.5 * viewport[2]),
+        static_cast<float>(viewport[1] + (clip[1] / w + 1.0) * 0.5 * viewport[3]),
+        static_cast<float>((clip[2] / w + 1.0) * 0.5)};
 }
 
 // Each glyph is a quad of window pixels at the raster position less its origin, cut from the
@@ -641,8 +664,11 @@ void Gles2Backend::drawGlyphs(const char* text, int length, unsigned int listBas
         if (glyph == nullptr) {
             continue;
         }
-        const float left = std::floor(rasterPosition[0] - glyph->originX);
-        const float bottom = std::floor(rasterPosition[1] - glyph->originY);
+        // The bitmap's corner is the pixel the raster position less the origin falls in, with
+        // the small allowance OpenGL implementations make for rounding.
+        constexpr float allowance = 0.0001f;
+        const float left = std::floor(rasterPosition[0] + allowance - glyph->originX);
+        const float bottom = std::floor(rasterPosition[1] + allowance - glyph->originY);
         const float s0 = static_cast<float>(glyph->atlasX) / atlasWidth;
         const float t0 = static_cast<float>(glyph->atlasY) / atlasHeight;
         const float s1 = static_cast<float>(glyph->atlasX + glyph->width) / atlasWidth;
@@ -780,7 +806,8 @@ void Gles2Backend::drawBatch(const VertexBatch& source, bool ownColor, unsigned 
     }
     program->apply(state, stacks, viewport, texturingApplies(), roleFor(source.kind()));
     if (buffer != 0) {
-        program->drawBuffer(buffer, source.kind(), source.vertices().size(), ownColor, current.color);
+        program->drawBuffer(buffer, source.kind(), source.vertices().size(), ownColor,
+                            current.color);
     } else {
         program->draw(source.kind(), source.vertices().data(), source.vertices().size());
     }
@@ -795,12 +822,13 @@ bool Gles2Backend::keepsPolygon(const BatchVertex* corners) const {
     if (state.culledFace == Face::frontAndBack) {
         return false;
     }
-    const Matrix clipFromObject =
-        MatrixStacks::product(stacks.top(MatrixStack::projection), stacks.top(MatrixStack::modelview));
+    const Matrix clipFromObject = MatrixStacks::product(stacks.top(MatrixStack::projection),
+                                                        stacks.top(MatrixStack::modelview));
     std::array<std::array<float, 2>, 3> window{};
     for (int i = 0; i < 3; ++i) {
         const auto& p = corners[i].position;
-        const std::array<float, 4> clip = MatrixStacks::transform(clipFromObject, {p[0], p[1], p[2], 1.0f});
+        const std::array<float, 4> clip =
+            MatrixStacks::transform(clipFromObject, {p[0], p[1], p[2], 1.0f});
         const float w = clip[3] != 0.0f ? clip[3] : 1.0f;
         window[static_cast<std::size_t>(i)] = {clip[0] / w, clip[1] / w};
     }

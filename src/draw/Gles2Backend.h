@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velmorra::draw {
@@ -123,7 +124,7 @@ class Gles2Backend final : public Backend {
     bool texturingApplies() const;
     FragmentRole roleFor(BatchKind kind) const;
     void drawGlyphs(const char* text, int length, unsigned int listBase);
-    std::array<float, 3> windowPosition(float x, float y) const;
+    std::optional<std::array<float, 3>> windowPosition(float x, float y) const;
     void restoreTextureBinding() const;
 
     FixedFunctionState state;
@@ -141,6 +142,7 @@ class Gles2Backend final : public Backend {
     bool recordingColor = false;
     GlyphAtlas glyphs;
     std::array<float, 3> rasterPosition{};
+    bool rasterValid = true;
     int unpackBytes = 4;
     std::size_t calls = 0;
     std::size_t vertices = 0;

@@ -32,7 +32,8 @@ GlyphAtlas::~GlyphAtlas() {
 void GlyphAtlas::add(unsigned int list, int width, int height, float originX, float originY,
                      float advance, const unsigned char* rows) {
     AtlasGlyph glyph{std::max(width, 0), std::max(height, 0), originX, originY, advance, {}, 0, 0};
-    glyph.coverage.assign(static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.height), 0);
+    glyph.coverage.assign(
+        static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.height), 0);
     const int rowBytes = (glyph.width + 7) / 8;
     for (int y = 0; rows != nullptr && y < glyph.height; ++y) {
         for (int x = 0; x < glyph.width; ++x) {
@@ -85,7 +86,8 @@ unsigned int GlyphAtlas::texture() {
         return textureName;
     }
     pack();
-    std::vector<unsigned char> texels(static_cast<std::size_t>(atlasWidth) * static_cast<std::size_t>(atlasHeight), 0);
+    std::vector<unsigned char> texels(
+        static_cast<std::size_t>(atlasWidth) * static_cast<std::size_t>(atlasHeight), 0);
     for (const auto& [list, glyph] : glyphs) {
         for (int row = 0; row < glyph.height; ++row) {
             std::copy_n(glyph.coverage.begin() + row * glyph.width, glyph.width,

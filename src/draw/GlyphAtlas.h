@@ -21,15 +21,15 @@ struct AtlasGlyph {
 // The font's glyphs, kept under the list names they were compiled into, in one luminance
 // texture: text is drawn as quads cut from it.
 class GlyphAtlas {
-public:
+  public:
     GlyphAtlas() = default;
     ~GlyphAtlas();
     GlyphAtlas(const GlyphAtlas&) = delete;
     GlyphAtlas& operator=(const GlyphAtlas&) = delete;
 
     // Rows of 1-bit pixels padded to whole bytes, bottom-up, as a bitmap is given.
-    void add(unsigned int list, int width, int height, float originX, float originY,
-             float advance, const unsigned char* rows);
+    void add(unsigned int list, int width, int height, float originX, float originY, float advance,
+             const unsigned char* rows);
     void remove(unsigned int list);
     const AtlasGlyph* find(unsigned int list) const;
 
@@ -38,7 +38,7 @@ public:
     int width() const;
     int height() const;
 
-private:
+  private:
     void pack();
 
     std::map<unsigned int, AtlasGlyph> glyphs;

@@ -91,8 +91,7 @@ void MatrixStacks::ortho(double left, double right, double bottom, double top, d
     multiply(toFloat(m));
 }
 
-void MatrixStacks::perspective(double fieldOfViewDegrees, double aspect, double near,
-                               double far) {
+void MatrixStacks::perspective(double fieldOfViewDegrees, double aspect, double near, double far) {
     const double halfAngle = fieldOfViewDegrees / 2.0 * std::numbers::pi / 180.0;
     const double depth = far - near;
     const double sine = std::sin(halfAngle);

@@ -11,7 +11,7 @@ namespace velmorra::draw {
 // OpenGL 1.1 and GLU make on them (column-major, computed in double as the fixed pipeline's
 // reference does, stored in float as GL keeps them).
 class MatrixStacks {
-public:
+  public:
     MatrixStacks();
 
     void select(MatrixStack stack);
@@ -37,7 +37,7 @@ public:
     static std::array<float, 9> normalMatrix(const Matrix& modelview);
     static std::array<float, 4> transform(const Matrix& matrix, const std::array<float, 4>& v);
 
-private:
+  private:
     std::vector<Matrix>& stack(MatrixStack which);
     const std::vector<Matrix>& stack(MatrixStack which) const;
 

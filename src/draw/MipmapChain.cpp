@@ -55,9 +55,12 @@ RgbLevel MipmapChain::scaled(const RgbLevel& level, int width, int height) {
             for (int sy = static_cast<int>(top); sy < level.height && sy < bottom; ++sy) {
                 const double h = std::min<double>(sy + 1, bottom) - std::max<double>(sy, top);
                 for (int sx = static_cast<int>(left); sx < level.width && sx < right; ++sx) {
-                    const double w = (std::min<double>(sx + 1, right) - std::max<double>(sx, left)) * h;
+                    const double w =
+                        (std::min<double>(sx + 1, right) - std::max<double>(sx, left)) * h;
                     for (int c = 0; c < 3; ++c) {
-                        sum[c] += w * level.pixels[offset(sx, sy, level.width) + static_cast<std::size_t>(c)];
+                        sum[c] +=
+                            w *
+                            level.pixels[offset(sx, sy, level.width) + static_cast<std::size_t>(c)];
                     }
                     area += w;
                 }
@@ -77,9 +80,11 @@ RgbLevel MipmapChain::halved(const RgbLevel& level) {
     const int height = std::max(level.height / 2, 1);
     RgbLevel result{width, height, std::vector<unsigned char>(offset(0, height, width))};
     for (int y = 0; y < height; ++y) {
-        const int y0 = std::min(y * 2, level.height - 1), y1 = std::min(y * 2 + 1, level.height - 1);
+        const int y0 = std::min(y * 2, level.height - 1),
+                  y1 = std::min(y * 2 + 1, level.height - 1);
         for (int x = 0; x < width; ++x) {
-            const int x0 = std::min(x * 2, level.width - 1), x1 = std::min(x * 2 + 1, level.width - 1);
+            const int x0 = std::min(x * 2, level.width - 1),
+                      x1 = std::min(x * 2 + 1, level.width - 1);
             for (std::size_t c = 0; c < 3; ++c) {
                 const int sum = level.pixels[offset(x0, y0, level.width) + c] +
                                 level.pixels[offset(x1, y0, level.width) + c] +

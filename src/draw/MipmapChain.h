@@ -15,7 +15,7 @@ struct RgbLevel {
 // filtering) to the largest powers of two not above its sides, then halved, averaging each 2x2
 // block, down to 1x1.
 class MipmapChain {
-public:
+  public:
     static std::vector<RgbLevel> build(int width, int height, const unsigned char* pixels,
                                        int maxSide);
     static RgbLevel scaled(const RgbLevel& level, int width, int height);

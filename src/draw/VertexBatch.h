@@ -26,7 +26,7 @@ enum class BatchKind { points, lines, triangles };
 // in two, strips into segments), ready to draw in one call. Each triangle keeps which of its
 // edges are edges of the polygon it came from, so that a quad drawn as lines shows no diagonal.
 class VertexBatch {
-public:
+  public:
     static BatchKind kindOf(Primitive primitive);
 
     // Vertices until end form primitives of this kind; a batch holds one kind only.
@@ -43,10 +43,9 @@ public:
     void clear();
 
     // The triangles' polygon edges as lines, leaving out the triangles `keep` refuses.
-    template <typename Keep>
-    std::vector<BatchVertex> edges(Keep keep) const;
+    template <typename Keep> std::vector<BatchVertex> edges(Keep keep) const;
 
-private:
+  private:
     void emitPolygon();
     void emitLine(const BatchVertex& from, const BatchVertex& to);
     void emitTriangle(std::array<BatchVertex, 3> corners, const BatchVertex& provoking,
@@ -60,8 +59,7 @@ private:
     std::vector<std::uint8_t> masks;
 };
 
-template <typename Keep>
-std::vector<BatchVertex> VertexBatch::edges(Keep keep) const {
+template <typename Keep> std::vector<BatchVertex> VertexBatch::edges(Keep keep) const {
     std::vector<BatchVertex> lines;
     for (std::size_t triangle = 0; triangle < masks.size(); ++triangle) {
         const BatchVertex* corners = &output[triangle * 3];
