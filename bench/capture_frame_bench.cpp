@@ -1,9 +1,12 @@
 // One captured frame of the demo offscreen (Mesa's EGL), at the three capture sizes: drawing it
-// (the timeline's step, the scene, the overlay, up to the finished picture), and reading it back,
-// straight into memory or double-buffered through two pixel buffer objects.
+// with either backend (the timeline's step, the scene, the overlay, up to the finished picture),
+// with the draw calls and vertices it hands the driver, and reading it back, straight into
+// memory or double-buffered through two pixel buffer objects.
 
 #include "platform/FrameClock.h"
 #include "platform/OffscreenDisplay.h"
+#include "draw/BackendKind.h"
+#include "draw/Context.h"
 #include "demo/CreditsOverlay.h"
 #include "demo/DemoState.h"
 #include "demo/DemoTimeline.h"
@@ -28,9 +31,9 @@ using velmorra::OffscreenDisplay;
 
 // The demo built once per size on its own offscreen display, its clock at 30 s in.
 struct CapturedDemo {
-    explicit CapturedDemo(int width, int height) {
+    CapturedDemo(int width, int height, velmorra::draw::BackendKind backend) {
         std::string error;
-        ready = display.open(width, height, error);
+        ready = display.open(width, height, error, backend);
         if (!ready) {
             return;
         }
@@ -43,7 +46,7 @@ struct CapturedDemo {
         for (int frame = 0; frame < 30 * 30; ++frame) {
             drawFrame();
         }
-        glFinish();
+        velmorra::draw::finish();
     }
     ~CapturedDemo() {
         velmorra::Renderer::instance().shutdown();
@@ -61,15 +64,22 @@ struct CapturedDemo {
 };
 
 void drawDemoFrame(benchmark::State& state) {
-    CapturedDemo demo(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const auto backend = static_cast<velmorra::draw::BackendKind>(state.range(2));
+    state.SetLabel(velmorra::draw::backendName(backend));
+    CapturedDemo demo(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), backend);
     if (!demo.ready) {
         state.SkipWithError("no offscreen OpenGL");
         return;
     }
+    const velmorra::draw::DrawStatistics before = velmorra::draw::statistics();
     for (auto _ : state) {
         demo.drawFrame();
-        glFinish();
+        velmorra::draw::finish();
     }
+    const velmorra::draw::DrawStatistics after = velmorra::draw::statistics();
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["draw_calls"] = static_cast<double>(after.drawCalls - before.drawCalls) / frames;
+    state.counters["vertices"] = static_cast<double>(after.vertices - before.vertices) / frames;
 }
 
 void readBack(benchmark::State& state) {
@@ -126,10 +136,14 @@ void readBack(benchmark::State& state) {
 
 } // namespace
 
+// The last argument is the backend: 0 gl11, 1 gles2.
 BENCHMARK(drawDemoFrame)
-    ->Args({640, 480})
-    ->Args({1440, 1080})
-    ->Args({1920, 1440})
+    ->Args({640, 480, 0})
+    ->Args({640, 480, 1})
+    ->Args({1440, 1080, 0})
+    ->Args({1440, 1080, 1})
+    ->Args({1920, 1440, 0})
+    ->Args({1920, 1440, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(readBack)

@@ -19,6 +19,7 @@ class Backend {
     virtual ~Backend() = default;
 
     virtual BackendKind kind() const = 0;
+    virtual DrawStatistics statistics() const = 0;
 
     virtual void enable(Feature feature) = 0;
     virtual void disable(Feature feature) = 0;

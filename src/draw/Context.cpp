@@ -4,6 +4,10 @@
 
 namespace velmorra::draw {
 
+DrawStatistics statistics() {
+    return activeBackend().statistics();
+}
+
 const char* contextString(ContextString which) {
     return activeBackend().contextString(which);
 }

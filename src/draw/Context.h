@@ -1,8 +1,19 @@
 #pragma once
 
+#include <cstddef>
+
 namespace velmorra::draw {
 
 enum class ContextString { version, renderer, vendor, extensions };
+
+// What was handed to the driver since the context started: draw calls (a primitive run, a list
+// called, a glyph drawn) and the vertices they took.
+struct DrawStatistics {
+    std::size_t drawCalls = 0;
+    std::size_t vertices = 0;
+};
+
+DrawStatistics statistics();
 
 // What the current context says of itself; null without a context.
 const char* contextString(ContextString which);

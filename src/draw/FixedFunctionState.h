@@ -1,6 +1,7 @@
 #pragma once
 
 #include "draw/Features.h"
+#include "draw/LightState.h"
 #include "draw/RasterState.h"
 #include "draw/Textures.h"
 
@@ -10,20 +11,6 @@
 namespace velmorra::draw {
 
 using Rgba = std::array<float, 4>;
-
-// One of the eight lights, with OpenGL's initial values (light 0's diffuse and specular are
-// white, the others' black). Position and spot direction are in eye space.
-struct LightState {
-    bool enabled = false;
-    Rgba ambient{0.0f, 0.0f, 0.0f, 1.0f};
-    Rgba diffuse{0.0f, 0.0f, 0.0f, 1.0f};
-    Rgba specular{0.0f, 0.0f, 0.0f, 1.0f};
-    std::array<float, 4> position{0.0f, 0.0f, 1.0f, 0.0f};
-    std::array<float, 3> spotDirection{0.0f, 0.0f, -1.0f};
-    float spotExponent = 0.0f;
-    float spotCutoff = 180.0f;
-    std::array<float, 3> attenuation{1.0f, 0.0f, 0.0f};
-};
 
 struct MaterialState {
     Rgba ambient{0.2f, 0.2f, 0.2f, 1.0f};

@@ -18,6 +18,10 @@ BackendKind Gl11Backend::kind() const {
     return BackendKind::gl11;
 }
 
+DrawStatistics Gl11Backend::statistics() const {
+    return submitted;
+}
+
 void Gl11Backend::enable(Feature feature) {
     glEnable(glName(feature));
 }
@@ -131,10 +135,12 @@ void Gl11Backend::begin(Primitive primitive) {
 }
 
 void Gl11Backend::end() {
+    submitted.drawCalls += compiling == 0 ? 1 : 0;
     glEnd();
 }
 
 void Gl11Backend::vertex(float x, float y, float z) {
+    ++(compiling == 0 ? submitted.vertices : listVertices[compiling]);
     glVertex3f(x, y, z);
 }
 
@@ -155,14 +161,20 @@ unsigned int Gl11Backend::generateLists(int count) {
 }
 
 void Gl11Backend::beginList(unsigned int list) {
+    compiling = list;
+    listVertices[list] = 0;
     glNewList(list, GL_COMPILE);
 }
 
 void Gl11Backend::endList() {
+    compiling = 0;
     glEndList();
 }
 
 void Gl11Backend::callList(unsigned int list) {
+    ++submitted.drawCalls;
+    const auto found = listVertices.find(list);
+    submitted.vertices += found != listVertices.end() ? found->second : 0;
     glCallList(list);
 }
 
@@ -268,6 +280,7 @@ void Gl11Backend::compileGlyph(unsigned int list, int width, int height, float o
 }
 
 void Gl11Backend::drawText(int x, int y, unsigned int listBase, const char* text, int length) {
+    submitted.drawCalls += static_cast<std::size_t>(length > 0 ? length : 0);
     glPushAttrib(GL_LIST_BIT);
     glRasterPos2i(x, y);
     glListBase(listBase);

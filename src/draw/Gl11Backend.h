@@ -2,12 +2,16 @@
 
 #include "draw/Backend.h"
 
+#include <cstddef>
+#include <map>
+
 namespace velmorra::draw {
 
 // OpenGL 1.1's fixed functions and GLU, call for call as the demo was made.
 class Gl11Backend final : public Backend {
   public:
     BackendKind kind() const override;
+    DrawStatistics statistics() const override;
     void enable(Feature feature) override;
     void disable(Feature feature) override;
     void enableLight(int slot) override;
@@ -80,6 +84,12 @@ class Gl11Backend final : public Backend {
     void finish() override;
     void flush() override;
     void readPixels(int width, int height, unsigned char* rgba) override;
+
+  private:
+    DrawStatistics submitted;
+    // The list being compiled (0: none) and the vertices each list holds.
+    unsigned int compiling = 0;
+    std::map<unsigned int, std::size_t> listVertices;
 };
 
 } // namespace velmorra::draw

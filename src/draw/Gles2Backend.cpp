@@ -1,5 +1,6 @@
 #include "draw/Gles2Backend.h"
 
+#include "draw/Gles2Names.h"
 #include "draw/MipmapChain.h"
 
 #include <GLES2/gl2.h>
@@ -17,68 +18,6 @@ namespace {
 // OpenGL ES always does both.
 constexpr GLenum programPointSize = 0x8642;
 constexpr GLenum pointSprite = 0x8861;
-
-GLenum esName(BlendFactor factor) {
-    switch (factor) {
-    case BlendFactor::one:
-        return GL_ONE;
-    case BlendFactor::sourceAlpha:
-        return GL_SRC_ALPHA;
-    case BlendFactor::oneMinusSourceAlpha:
-        return GL_ONE_MINUS_SRC_ALPHA;
-    }
-    return GL_ONE;
-}
-
-GLenum esName(DepthCompare compare) {
-    switch (compare) {
-    case DepthCompare::less:
-        return GL_LESS;
-    case DepthCompare::lessOrEqual:
-        return GL_LEQUAL;
-    case DepthCompare::always:
-        return GL_ALWAYS;
-    }
-    return GL_LESS;
-}
-
-GLenum esName(Face face) {
-    switch (face) {
-    case Face::front:
-        return GL_FRONT;
-    case Face::back:
-        return GL_BACK;
-    case Face::frontAndBack:
-        return GL_FRONT_AND_BACK;
-    }
-    return GL_BACK;
-}
-
-GLint esName(TextureFilter filter) {
-    switch (filter) {
-    case TextureFilter::nearest:
-        return GL_NEAREST;
-    case TextureFilter::linear:
-        return GL_LINEAR;
-    case TextureFilter::linearMipmapNearest:
-        return GL_LINEAR_MIPMAP_NEAREST;
-    }
-    return GL_LINEAR;
-}
-
-// The features OpenGL ES keeps itself; the others live in the shaders' uniforms.
-GLenum esCapability(Feature feature) {
-    switch (feature) {
-    case Feature::depthTest:
-        return GL_DEPTH_TEST;
-    case Feature::cullFace:
-        return GL_CULL_FACE;
-    case Feature::blending:
-        return GL_BLEND;
-    default:
-        return 0;
-    }
-}
 
 std::array<float, 4> rgba(const float* values) {
     return {values[0], values[1], values[2], values[3]};
@@ -98,26 +37,14 @@ Gles2Backend::Gles2Backend() : program(std::make_unique<FixedFunctionProgram>())
     glDisable(GL_DITHER);
 }
 
-Gles2Backend::~Gles2Backend() {
-    for (auto& [name, list] : lists) {
-        for (auto& command : list.commands) {
-            if (const auto* geometry = std::get_if<RecordedGeometry>(&command)) {
-                FixedFunctionProgram::release(geometry->buffer);
-            }
-        }
-    }
-}
+Gles2Backend::~Gles2Backend() = default;
 
 const std::string& Gles2Backend::failure() const {
     return program->failure();
 }
 
-std::size_t Gles2Backend::drawCalls() const {
-    return calls;
-}
-
-std::size_t Gles2Backend::verticesSubmitted() const {
-    return vertices;
+DrawStatistics Gles2Backend::statistics() const {
+    return submitted;
 }
 
 BackendKind Gles2Backend::kind() const {
@@ -125,25 +52,12 @@ BackendKind Gles2Backend::kind() const {
 }
 
 void Gles2Backend::change(std::function<void()> apply) {
-    if (recording != 0) {
-        closeRecordedGeometry();
-        lists[recording].commands.emplace_back(std::move(apply));
+    if (lists.isCompiling()) {
+        lists.record(std::move(apply));
         return;
     }
     flushBatch();
     apply();
-}
-
-// The vertices compiled since the list's last state change become one buffer of the list.
-void Gles2Backend::closeRecordedGeometry() {
-    if (recordingBatch.empty()) {
-        return;
-    }
-    lists[recording].commands.emplace_back(
-        RecordedGeometry{FixedFunctionProgram::upload(recordingBatch.vertices().data(),
-                                                      recordingBatch.vertices().size()),
-                         recordingBatch, recordingColor});
-    recordingBatch.clear();
 }
 
 void Gles2Backend::enable(Feature feature) {
@@ -168,11 +82,11 @@ void Gles2Backend::disable(Feature feature) {
 }
 
 void Gles2Backend::enableLight(int slot) {
-    change([this, slot] { state.lights[static_cast<std::size_t>(slot & 7)].enabled = true; });
+    change([this, slot] { light(slot).enabled = true; });
 }
 
 void Gles2Backend::disableLight(int slot) {
-    change([this, slot] { state.lights[static_cast<std::size_t>(slot & 7)].enabled = false; });
+    change([this, slot] { light(slot).enabled = false; });
 }
 
 // Fog is never drawn by this backend; its switch is kept so that it reads back as it was set.
@@ -294,10 +208,10 @@ Matrix Gles2Backend::currentMatrix(MatrixStack stack) {
 }
 
 void Gles2Backend::begin(Primitive primitive) {
-    VertexBatch& target = recording != 0 ? recordingBatch : batch;
+    VertexBatch& target = gathering();
     if (!target.empty() && target.kind() != VertexBatch::kindOf(primitive)) {
-        if (recording != 0) {
-            closeRecordedGeometry();
+        if (lists.isCompiling()) {
+            lists.closeVertices();
         } else {
             flushBatch();
         }
@@ -306,12 +220,16 @@ void Gles2Backend::begin(Primitive primitive) {
 }
 
 void Gles2Backend::end() {
-    (recording != 0 ? recordingBatch : batch).end();
+    gathering().end();
 }
 
 void Gles2Backend::vertex(float x, float y, float z) {
     current.position = {x, y, z};
-    (recording != 0 ? recordingBatch : batch).add(current);
+    gathering().add(current);
+}
+
+VertexBatch& Gles2Backend::gathering() {
+    return lists.isCompiling() ? lists.compiledVertices() : batch;
 }
 
 void Gles2Backend::normal(float x, float y, float z) {
@@ -324,50 +242,38 @@ void Gles2Backend::texCoord(float s, float t) {
 
 void Gles2Backend::color(float r, float g, float b, float a) {
     current.color = {r, g, b, a};
-    if (recording != 0) {
-        recordingColor = true;
+    if (lists.isCompiling()) {
+        lists.noteColor();
     } else if (state.isEnabled(Feature::colorMaterial)) {
         state.material.ambient = state.material.diffuse = current.color;
     }
 }
 
 unsigned int Gles2Backend::generateLists(int count) {
-    if (count <= 0) {
-        return 0;
-    }
-    const unsigned int first = nextList;
-    nextList += static_cast<unsigned int>(count);
-    return first;
+    return lists.generate(count);
 }
 
 void Gles2Backend::beginList(unsigned int list) {
     flushBatch();
-    deleteLists(list, 1);
-    recording = list;
-    lists[list];
-    recordingBatch.clear();
-    recordingColor = false;
+    text.forget(list);
+    lists.begin(list);
 }
 
 void Gles2Backend::endList() {
-    if (recording == 0) {
-        return;
-    }
-    closeRecordedGeometry();
-    recording = 0;
+    lists.end();
 }
 
 void Gles2Backend::callList(unsigned int list) {
-    if (recording != 0) {
+    if (lists.isCompiling()) {
         change([this, list] { callList(list); });
         return;
     }
-    const auto found = lists.find(list);
-    if (found != lists.end()) {
-        replay(found->second);
-    } else if (glyphs.find(list) != nullptr && rasterValid) {
+    if (const RecordedList* recorded = lists.find(list)) {
+        replay(*recorded);
+    } else if (text.hasGlyph(list)) {
+        flushBatch();
         const char character = 0;
-        drawGlyphs(&character, 1, list);
+        text.draw(&character, 1, list, current, state, viewport, *program, submitted);
     }
 }
 
@@ -384,81 +290,30 @@ void Gles2Backend::replay(const RecordedList& list) {
 
 void Gles2Backend::deleteLists(unsigned int first, int count) {
     for (int i = 0; i < count; ++i) {
-        const unsigned int name = first + static_cast<unsigned int>(i);
-        const auto found = lists.find(name);
-        if (found != lists.end()) {
-            for (auto& command : found->second.commands) {
-                if (const auto* geometry = std::get_if<RecordedGeometry>(&command)) {
-                    FixedFunctionProgram::release(geometry->buffer);
-                }
-            }
-            lists.erase(found);
-        }
-        glyphs.remove(name);
+        lists.remove(first + static_cast<unsigned int>(i));
+        text.forget(first + static_cast<unsigned int>(i));
     }
 }
 
 void Gles2Backend::lightFloat(int slot, LightParameter parameter, float value) {
-    change([this, slot, parameter, value] {
-        LightState& light = state.lights[static_cast<std::size_t>(slot & 7)];
-        switch (parameter) {
-        case LightParameter::spotExponent:
-            light.spotExponent = value;
-            break;
-        case LightParameter::spotCutoff:
-            light.spotCutoff = value;
-            break;
-        case LightParameter::constantAttenuation:
-            light.attenuation[0] = value;
-            break;
-        case LightParameter::linearAttenuation:
-            light.attenuation[1] = value;
-            break;
-        case LightParameter::quadraticAttenuation:
-            light.attenuation[2] = value;
-            break;
-        default:
-            break;
-        }
-    });
+    change([this, slot, parameter, value] { light(slot).set(parameter, value); });
 }
 
 void Gles2Backend::lightInteger(int slot, LightParameter parameter, int value) {
     lightFloat(slot, parameter, static_cast<float>(value));
 }
 
-// Positions and spot directions go to eye space through the modelview of the moment.
 void Gles2Backend::lightVector(int slot, LightParameter parameter, const float* values) {
-    const std::array<float, 4> given =
-        parameter == LightParameter::spotDirection
-            ? std::array<float, 4>{values[0], values[1], values[2], 0.0f}
-            : rgba(values);
+    const std::array<float, 4> given = {values[0], values[1], values[2],
+                                        parameter == LightParameter::spotDirection ? 0.0f
+                                                                                   : values[3]};
     change([this, slot, parameter, given] {
-        LightState& light = state.lights[static_cast<std::size_t>(slot & 7)];
-        const Matrix& view = stacks.top(MatrixStack::modelview);
-        switch (parameter) {
-        case LightParameter::ambient:
-            light.ambient = given;
-            break;
-        case LightParameter::diffuse:
-            light.diffuse = given;
-            break;
-        case LightParameter::specular:
-            light.specular = given;
-            break;
-        case LightParameter::position:
-            light.position = MatrixStacks::transform(view, given);
-            break;
-        case LightParameter::spotDirection: {
-            const std::array<float, 4> eye = MatrixStacks::transform(view, given);
-            light.spotDirection = {eye[0], eye[1], eye[2]};
-            break;
-        }
-        default:
-            lightFloat(slot, parameter, given[0]);
-            break;
-        }
+        light(slot).set(parameter, given, stacks.top(MatrixStack::modelview));
     });
+}
+
+LightState& Gles2Backend::light(int slot) {
+    return state.lights[static_cast<std::size_t>(slot & 7)];
 }
 
 void Gles2Backend::materialFloat(MaterialParameter parameter, float value) {
@@ -608,106 +463,16 @@ bool Gles2Backend::texturingApplies() const {
 
 void Gles2Backend::compileGlyph(unsigned int list, int width, int height, float originX,
                                 float originY, float advance, const unsigned char* rows) {
-    deleteLists(list, 1);
-    glyphs.add(list, width, height, originX, originY, advance, rows);
+    lists.remove(list);
+    text.compile(list, width, height, originX, originY, advance, rows);
 }
 
-// As the fixed pipeline, text whose raster position falls outside the view is not drawn at
-// all, even where its glyphs would reach into it.
-void Gles2Backend::drawText(int x, int y, unsigned int listBase, const char* text, int length) {
+void Gles2Backend::drawText(int x, int y, unsigned int listBase, const char* characters,
+                            int length) {
     flushBatch();
-    const std::optional<std::array<float, 3>> position =
-        windowPosition(static_cast<float>(x), static_cast<float>(y));
-    rasterValid = position.has_value();
-    if (!rasterValid) {
-        return;
+    if (text.place(static_cast<float>(x), static_cast<float>(y), stacks, viewport)) {
+        text.draw(characters, length, listBase, current, state, viewport, *program, submitted);
     }
-    rasterPosition = *position;
-    drawGlyphs(text, length, listBase);
-}
-
-// Where the fixed pipeline would put the raster position: through both matrices and the
-// viewport, in window pixels and depth; none outside the clip volume.
-std::optional<std::array<float, 3>> Gles2Backend::windowPosition(float x, float y) const {
-    const Matrix& projection = stacks.top(MatrixStack::projection);
-    const Matrix& view = stacks.top(MatrixStack::modelview);
-    std::array<double, 4> eye{};
-    std::array<double, 4> clip{};
-    for (std::size_t row = 0; row < 4; ++row) {
-        eye[row] = double{view[row]} * x + double{view[4 + row]} * y + double{view[12 + row]};
-    }
-    for (std::size_t row = 0; row < 4; ++row) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            clip[row] += double{projection[k * 4 + row]} * eye[k];
-        }
-    }
-    const double w = clip[3];
-    if (std::fabs(clip[0]) > w || std::fabs(clip[1]) > w || std::fabs(clip[2]) > w) {
-        return std::nullopt;
-    }
-    return std::array<float, 3>{
-        static_cast<float>(viewport[0] + (clip[0] / w + 1.0) * 0.5 * viewport[2]),
-        static_cast<float>(viewport[1] + (clip[1] / w + 1.0) * 0.5 * viewport[3]),
-        static_cast<float>((clip[2] / w + 1.0) * 0.5)};
-}
-
-// Each glyph is a quad of window pixels at the raster position less its origin, cut from the
-// atlas texel for pixel; the raster position then moves on by its advance.
-void Gles2Backend::drawGlyphs(const char* text, int length, unsigned int listBase) {
-    std::vector<BatchVertex> quads;
-    const unsigned int atlas = glyphs.texture();
-    const float atlasWidth = static_cast<float>(glyphs.width());
-    const float atlasHeight = static_cast<float>(glyphs.height());
-    const float depth = 1.0f - 2.0f * rasterPosition[2];
-    for (int i = 0; i < length; ++i) {
-        const AtlasGlyph* glyph = glyphs.find(listBase + static_cast<unsigned char>(text[i]));
-        if (glyph == nullptr) {
-            continue;
-        }
-        // The bitmap's corner is the pixel the raster position less the origin falls in, with
-        // the small allowance OpenGL implementations make for rounding.
-        constexpr float allowance = 0.0001f;
-        const float left = std::floor(rasterPosition[0] + allowance - glyph->originX);
-        const float bottom = std::floor(rasterPosition[1] + allowance - glyph->originY);
-        const float s0 = static_cast<float>(glyph->atlasX) / atlasWidth;
-        const float t0 = static_cast<float>(glyph->atlasY) / atlasHeight;
-        const float s1 = static_cast<float>(glyph->atlasX + glyph->width) / atlasWidth;
-        const float t1 = static_cast<float>(glyph->atlasY + glyph->height) / atlasHeight;
-        const float right = left + static_cast<float>(glyph->width);
-        const float top = bottom + static_cast<float>(glyph->height);
-        const std::array<std::array<float, 4>, 6> corners = {{{left, bottom, s0, t0},
-                                                              {right, bottom, s1, t0},
-                                                              {right, top, s1, t1},
-                                                              {left, bottom, s0, t0},
-                                                              {right, top, s1, t1},
-                                                              {left, top, s0, t1}}};
-        for (const auto& corner : corners) {
-            BatchVertex v = current;
-            v.position = {corner[0], corner[1], depth};
-            v.texCoord = {corner[2], corner[3]};
-            v.flatColor = v.color;
-            quads.push_back(v);
-        }
-        rasterPosition[0] += glyph->advance;
-    }
-    if (quads.empty()) {
-        return;
-    }
-    MatrixStacks pixels;
-    pixels.select(MatrixStack::projection);
-    pixels.ortho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3],
-                 -1.0, 1.0);
-    glBindTexture(GL_TEXTURE_2D, atlas);
-    program->apply(state, pixels, viewport, false, FragmentRole::glyph);
-    program->draw(BatchKind::triangles, quads.data(), quads.size());
-    ++calls;
-    vertices += quads.size();
-    restoreTextureBinding();
-}
-
-void Gles2Backend::restoreTextureBinding() const {
-    glBindTexture(GL_TEXTURE_2D, state.boundTexture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackBytes);
 }
 
 void Gles2Backend::setViewport(const Viewport& box) {
@@ -800,8 +565,8 @@ void Gles2Backend::drawBatch(const VertexBatch& source, bool ownColor, unsigned 
         }
         program->apply(state, stacks, viewport, texturingApplies(), FragmentRole::surface);
         program->draw(BatchKind::lines, coloured.data(), coloured.size());
-        ++calls;
-        vertices += coloured.size();
+        ++submitted.drawCalls;
+        submitted.vertices += coloured.size();
         return;
     }
     program->apply(state, stacks, viewport, texturingApplies(), roleFor(source.kind()));
@@ -811,8 +576,8 @@ void Gles2Backend::drawBatch(const VertexBatch& source, bool ownColor, unsigned 
     } else {
         program->draw(source.kind(), source.vertices().data(), source.vertices().size());
     }
-    ++calls;
-    vertices += source.vertices().size();
+    ++submitted.drawCalls;
+    submitted.vertices += source.vertices().size();
 }
 
 bool Gles2Backend::keepsPolygon(const BatchVertex* corners) const {

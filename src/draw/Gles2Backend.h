@@ -1,11 +1,11 @@
 #pragma once
 
 #include "draw/Backend.h"
+#include "draw/DisplayListStore.h"
 #include "draw/FixedFunctionProgram.h"
 #include "draw/FixedFunctionState.h"
-#include "draw/GlyphAtlas.h"
 #include "draw/MatrixStacks.h"
-#include "draw/RecordedList.h"
+#include "draw/RasterText.h"
 #include "draw/VertexBatch.h"
 
 #include <functional>
@@ -28,11 +28,9 @@ class Gles2Backend final : public Backend {
 
     // Why the shaders could not be made (empty when they were).
     const std::string& failure() const;
-    // Draw calls and vertices submitted since the context started.
-    std::size_t drawCalls() const;
-    std::size_t verticesSubmitted() const;
 
     BackendKind kind() const override;
+    DrawStatistics statistics() const override;
 
     void enable(Feature feature) override;
     void disable(Feature feature) override;
@@ -116,16 +114,15 @@ class Gles2Backend final : public Backend {
 
     // A state change: drawn what is gathered first, or recorded into the list being compiled.
     void change(std::function<void()> apply);
-    void closeRecordedGeometry();
+    // Where vertices go: the batch, or the list being compiled.
+    VertexBatch& gathering();
+    LightState& light(int slot);
     void flushBatch();
     void drawBatch(const VertexBatch& batch, bool ownColor, unsigned int buffer);
     void replay(const RecordedList& list);
     bool keepsPolygon(const BatchVertex* corners) const;
     bool texturingApplies() const;
     FragmentRole roleFor(BatchKind kind) const;
-    void drawGlyphs(const char* text, int length, unsigned int listBase);
-    std::optional<std::array<float, 3>> windowPosition(float x, float y) const;
-    void restoreTextureBinding() const;
 
     FixedFunctionState state;
     MatrixStacks stacks;
@@ -134,18 +131,11 @@ class Gles2Backend final : public Backend {
     BatchVertex current;
     std::vector<bool> fogSaved;
     Viewport viewport{};
-    std::map<unsigned int, RecordedList> lists;
+    DisplayListStore lists;
     std::map<unsigned int, TextureInfo> textures;
-    unsigned int nextList = 1;
-    unsigned int recording = 0;
-    VertexBatch recordingBatch;
-    bool recordingColor = false;
-    GlyphAtlas glyphs;
-    std::array<float, 3> rasterPosition{};
-    bool rasterValid = true;
+    RasterText text;
     int unpackBytes = 4;
-    std::size_t calls = 0;
-    std::size_t vertices = 0;
+    DrawStatistics submitted;
 };
 
 } // namespace velmorra::draw

@@ -98,6 +98,8 @@ unsigned int GlyphAtlas::texture() {
         glGenTextures(1, &textureName);
     }
     glBindTexture(GL_TEXTURE_2D, textureName);
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, atlasWidth, atlasHeight, 0, GL_LUMINANCE,
                  GL_UNSIGNED_BYTE, texels.data());
@@ -105,6 +107,7 @@ unsigned int GlyphAtlas::texture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     changed = false;
     return textureName;
 }

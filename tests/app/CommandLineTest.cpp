@@ -80,5 +80,24 @@ TEST(CommandLine, CaptureOptionsImplyNoDialog) {
     EXPECT_DOUBLE_EQ(defaults.options.toSeconds, 162.0);
 }
 
+TEST(CommandLine, RendererChoosesTheDrawingBackend) {
+    const struct {
+        const char* line;
+        CommandLine::Outcome outcome;
+        draw::BackendKind renderer;
+    } cases[] = {
+        {"", CommandLine::Outcome::Run, draw::BackendKind::gl11},
+        {"--renderer gles2", CommandLine::Outcome::Run, draw::BackendKind::gles2},
+        {"--capture - --renderer gl11", CommandLine::Outcome::Run, draw::BackendKind::gl11},
+        {"--renderer vulkan", CommandLine::Outcome::UsageError, draw::BackendKind::gl11},
+    };
+    for (const auto& c : cases) {
+        const CommandLine::Result result = parse(c.line);
+        EXPECT_EQ(result.outcome, c.outcome) << c.line << ": " << result.text;
+        EXPECT_EQ(result.options.renderer, c.renderer) << c.line;
+    }
+    EXPECT_NE(parse("--renderer vulkan").text.find("gl11 or gles2"), std::string::npos);
+}
+
 } // namespace
 } // namespace velmorra

@@ -90,10 +90,11 @@ void GlTestContext::beginOverlay() const {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
+// Room for the largest answer (a viewport or a colour has four values; the polygon mode two).
 int glInteger(unsigned int name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
+    GLint values[4] = {};
+    glGetIntegerv(name, values);
+    return values[0];
 }
 
 std::vector<std::uint8_t> GlTestContext::readPixels() const {
