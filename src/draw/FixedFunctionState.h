@@ -2,6 +2,7 @@
 
 #include "draw/Features.h"
 #include "draw/LightState.h"
+#include "draw/Lighting.h"
 #include "draw/RasterState.h"
 #include "draw/Textures.h"
 
@@ -13,6 +14,27 @@ namespace velmorra::draw {
 using Rgba = std::array<float, 4>;
 
 struct MaterialState {
+    void set(MaterialParameter parameter, const Rgba& value) {
+        switch (parameter) {
+        case MaterialParameter::ambient:
+            ambient = value;
+            break;
+        case MaterialParameter::diffuse:
+            diffuse = value;
+            break;
+        case MaterialParameter::specular:
+            specular = value;
+            break;
+        case MaterialParameter::emission:
+            emission = value;
+            break;
+        case MaterialParameter::shininess:
+            // OpenGL's range for the specular exponent.
+            shininess = value[0] < 0.0f ? 0.0f : value[0] > 128.0f ? 128.0f : value[0];
+            break;
+        }
+    }
+
     Rgba ambient{0.2f, 0.2f, 0.2f, 1.0f};
     Rgba diffuse{0.8f, 0.8f, 0.8f, 1.0f};
     Rgba specular{0.0f, 0.0f, 0.0f, 1.0f};

@@ -1,7 +1,6 @@
 #include "draw/Gles2Backend.h"
 
 #include "draw/Gles2Names.h"
-#include "draw/MipmapChain.h"
 
 #include <GLES2/gl2.h>
 
@@ -324,26 +323,7 @@ void Gles2Backend::materialFloat(MaterialParameter parameter, float value) {
 
 void Gles2Backend::materialVector(MaterialParameter parameter, const float* values) {
     const Rgba given = rgba(values);
-    change([this, parameter, given] {
-        MaterialState& material = state.material;
-        switch (parameter) {
-        case MaterialParameter::ambient:
-            material.ambient = given;
-            break;
-        case MaterialParameter::diffuse:
-            material.diffuse = given;
-            break;
-        case MaterialParameter::specular:
-            material.specular = given;
-            break;
-        case MaterialParameter::emission:
-            material.emission = given;
-            break;
-        case MaterialParameter::shininess:
-            material.shininess = std::clamp(given[0], 0.0f, 128.0f);
-            break;
-        }
-    });
+    change([this, parameter, given] { state.material.set(parameter, given); });
 }
 
 void Gles2Backend::lightModelLocalViewer(bool local) {
@@ -360,84 +340,51 @@ void Gles2Backend::lightModelAmbient(const float* values) {
 }
 
 unsigned int Gles2Backend::generateTexture() {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    return texture;
+    return textures.generate();
 }
 
 void Gles2Backend::deleteTexture(unsigned int texture) {
-    if (texture == 0) {
-        return;
-    }
-    flushBatch();
-    const GLuint name = texture;
-    glDeleteTextures(1, &name);
-    textures.erase(texture);
-    if (state.boundTexture == texture) {
-        state.boundTexture = 0;
-    }
+    change([this, texture] {
+        textures.remove(texture);
+        state.boundTexture = textures.bound();
+    });
 }
 
 void Gles2Backend::bindTexture(unsigned int texture) {
     change([this, texture] {
+        textures.bind(texture);
         state.boundTexture = texture;
-        glBindTexture(GL_TEXTURE_2D, texture);
     });
 }
 
 void Gles2Backend::textureWrap(TextureWrap wrap) {
-    change([wrap] {
-        const GLint mode = wrap == TextureWrap::clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, mode);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, mode);
-    });
+    change([this, wrap] { textures.wrap(wrap); });
 }
 
 void Gles2Backend::magnificationFilter(TextureFilter filter) {
-    change([filter] { glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, esName(filter)); });
+    change([this, filter] { textures.magnification(filter); });
 }
 
 void Gles2Backend::minificationFilter(TextureFilter filter) {
-    change([this, filter] {
-        textures[state.boundTexture].minifiesWithMipmaps =
-            filter == TextureFilter::linearMipmapNearest;
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, esName(filter));
-    });
+    change([this, filter] { textures.minification(filter); });
 }
 
 void Gles2Backend::unpackAlignment(int bytes) {
-    unpackBytes = bytes;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, bytes);
+    textures.unpackAlignment(bytes);
 }
 
 void Gles2Backend::uploadRgb(int width, int height, const unsigned char* pixels) {
     flushBatch();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    TextureInfo& info = textures[state.boundTexture];
-    info.uploaded = true;
-    info.mipmapped = false;
+    textures.uploadRgb(width, height, pixels);
 }
 
 void Gles2Backend::uploadRgbMipmapped(int width, int height, const unsigned char* pixels) {
     flushBatch();
-    const std::vector<RgbLevel> levels =
-        MipmapChain::build(width, height, pixels, maxTextureSize());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (std::size_t level = 0; level < levels.size(); ++level) {
-        const RgbLevel& each = levels[level];
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGB, each.width, each.height, 0,
-                     GL_RGB, GL_UNSIGNED_BYTE, each.pixels.data());
-    }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackBytes);
-    TextureInfo& info = textures[state.boundTexture];
-    info.uploaded = !levels.empty();
-    info.mipmapped = true;
+    textures.uploadRgbMipmapped(width, height, pixels);
 }
 
 int Gles2Backend::maxTextureSize() {
-    GLint side = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-    return side;
+    return TextureTable::maxSize();
 }
 
 void Gles2Backend::textureMode(TextureMode mode) {
@@ -448,17 +395,8 @@ void Gles2Backend::textureMode(TextureMode mode) {
 // what turns it on.
 void Gles2Backend::sphereMapTexGen() {}
 
-// As OpenGL 1.1, a texture without its image (or without the mipmaps its filter needs) leaves
-// fragments untextured.
 bool Gles2Backend::texturingApplies() const {
-    if (!state.isEnabled(Feature::texturing)) {
-        return false;
-    }
-    const auto found = textures.find(state.boundTexture);
-    if (found == textures.end() || !found->second.uploaded) {
-        return false;
-    }
-    return found->second.mipmapped || !found->second.minifiesWithMipmaps;
+    return state.isEnabled(Feature::texturing) && textures.boundIsComplete();
 }
 
 void Gles2Backend::compileGlyph(unsigned int list, int width, int height, float originX,
@@ -500,17 +438,7 @@ void Gles2Backend::clearColorAndDepth() {
 }
 
 const char* Gles2Backend::contextString(ContextString which) {
-    switch (which) {
-    case ContextString::version:
-        return reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    case ContextString::renderer:
-        return reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    case ContextString::vendor:
-        return reinterpret_cast<const char*>(glGetString(GL_VENDOR));
-    case ContextString::extensions:
-        return reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    }
-    return nullptr;
+    return reinterpret_cast<const char*>(glGetString(esName(which)));
 }
 
 // The fixed pipeline's texture units do not exist here; one shader texture serves.
@@ -584,23 +512,11 @@ bool Gles2Backend::keepsPolygon(const BatchVertex* corners) const {
     if (!state.isEnabled(Feature::cullFace)) {
         return true;
     }
-    if (state.culledFace == Face::frontAndBack) {
-        return false;
-    }
     const Matrix clipFromObject = MatrixStacks::product(stacks.top(MatrixStack::projection),
                                                         stacks.top(MatrixStack::modelview));
-    std::array<std::array<float, 2>, 3> window{};
-    for (int i = 0; i < 3; ++i) {
-        const auto& p = corners[i].position;
-        const std::array<float, 4> clip =
-            MatrixStacks::transform(clipFromObject, {p[0], p[1], p[2], 1.0f});
-        const float w = clip[3] != 0.0f ? clip[3] : 1.0f;
-        window[static_cast<std::size_t>(i)] = {clip[0] / w, clip[1] / w};
-    }
-    const float area = (window[1][0] - window[0][0]) * (window[2][1] - window[0][1]) -
-                       (window[2][0] - window[0][0]) * (window[1][1] - window[0][1]);
-    const bool front = area > 0.0f;
-    return state.culledFace == Face::back ? front : !front;
+    const bool front = MatrixStacks::facesFront(clipFromObject, corners[0].position,
+                                                corners[1].position, corners[2].position);
+    return state.culledFace == Face::back ? front : state.culledFace == Face::front && !front;
 }
 
 } // namespace velmorra::draw

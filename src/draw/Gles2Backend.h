@@ -6,6 +6,7 @@
 #include "draw/FixedFunctionState.h"
 #include "draw/MatrixStacks.h"
 #include "draw/RasterText.h"
+#include "draw/TextureTable.h"
 #include "draw/VertexBatch.h"
 
 #include <functional>
@@ -106,12 +107,6 @@ class Gles2Backend final : public Backend {
     void readPixels(int width, int height, unsigned char* rgba) override;
 
   private:
-    struct TextureInfo {
-        bool uploaded = false;
-        bool mipmapped = false;
-        bool minifiesWithMipmaps = true;
-    };
-
     // A state change: drawn what is gathered first, or recorded into the list being compiled.
     void change(std::function<void()> apply);
     // Where vertices go: the batch, or the list being compiled.
@@ -132,9 +127,8 @@ class Gles2Backend final : public Backend {
     std::vector<bool> fogSaved;
     Viewport viewport{};
     DisplayListStore lists;
-    std::map<unsigned int, TextureInfo> textures;
+    TextureTable textures;
     RasterText text;
-    int unpackBytes = 4;
     DrawStatistics submitted;
 };
 

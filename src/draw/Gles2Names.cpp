@@ -66,4 +66,18 @@ GLenum esCapability(Feature feature) {
     }
 }
 
+GLenum esName(ContextString which) {
+    switch (which) {
+    case ContextString::version:
+        return GL_VERSION;
+    case ContextString::renderer:
+        return GL_RENDERER;
+    case ContextString::vendor:
+        return GL_VENDOR;
+    case ContextString::extensions:
+        return GL_EXTENSIONS;
+    }
+    return GL_VERSION;
+}
+
 } // namespace velmorra::draw

@@ -174,6 +174,21 @@ std::array<float, 4> MatrixStacks::transform(const Matrix& m, const std::array<f
     return result;
 }
 
+bool MatrixStacks::facesFront(const Matrix& clipFromObject, const std::array<float, 3>& a,
+                              const std::array<float, 3>& b, const std::array<float, 3>& c) {
+    std::array<std::array<float, 2>, 3> screen{};
+    const std::array<const std::array<float, 3>*, 3> corners = {&a, &b, &c};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::array<float, 3>& p = *corners[i];
+        const std::array<float, 4> clip = transform(clipFromObject, {p[0], p[1], p[2], 1.0f});
+        const float w = clip[3] != 0.0f ? clip[3] : 1.0f;
+        screen[i] = {clip[0] / w, clip[1] / w};
+    }
+    const float area = (screen[1][0] - screen[0][0]) * (screen[2][1] - screen[0][1]) -
+                       (screen[2][0] - screen[0][0]) * (screen[1][1] - screen[0][1]);
+    return area > 0.0f;
+}
+
 std::vector<Matrix>& MatrixStacks::stack(MatrixStack which) {
     return stacks[static_cast<std::size_t>(which)];
 }

@@ -36,6 +36,9 @@ class MatrixStacks {
     // The inverse transpose of the upper 3x3 (how normals go to eye space), column-major.
     static std::array<float, 9> normalMatrix(const Matrix& modelview);
     static std::array<float, 4> transform(const Matrix& matrix, const std::array<float, 4>& v);
+    // Whether a triangle's corners run counter-clockwise on the screen, as front faces do.
+    static bool facesFront(const Matrix& clipFromObject, const std::array<float, 3>& a,
+                           const std::array<float, 3>& b, const std::array<float, 3>& c);
 
   private:
     std::vector<Matrix>& stack(MatrixStack which);
