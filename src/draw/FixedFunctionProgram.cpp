@@ -13,38 +13,12 @@ namespace velmorra::draw {
 namespace {
 
 const char* const uniformNames[] = {
-    "uModelview",
-    "uProjection",
-    "uNormalMatrix",
-    "uTextureMatrix",
-    "uFlat",
-    "uLighting",
-    "uNormalize",
-    "uColorMaterial",
-    "uSphereMap",
-    "uLocalViewer",
-    "uPointSize",
-    "uMaterialAmbient",
-    "uMaterialDiffuse",
-    "uMaterialSpecular",
-    "uMaterialEmission",
-    "uShininess",
-    "uSceneAmbient",
-    "uLightOn",
-    "uLightPosition",
-    "uLightAmbient",
-    "uLightDiffuse",
-    "uLightSpecular",
-    "uSpotDirection",
-    "uSpotExponent",
-    "uSpotCosCutoff",
-    "uAttenuation",
-    "uTexturing",
-    "uDecal",
-    "uRoundPoints",
-    "uGlyph",
+    "uModelview",        "uProjection",       "uNormalMatrix",    "uTextureMatrix",
+    "uPointSize",        "uViewport",         "uMaterialAmbient", "uMaterialDiffuse",
+    "uMaterialSpecular", "uMaterialEmission", "uShininess",       "uSceneAmbient",
+    "uLightPosition",    "uLightAmbient",     "uLightDiffuse",    "uLightSpecular",
+    "uSpotDirection",    "uSpotExponent",     "uSpotCosCutoff",   "uAttenuation",
     "uTexture",
-    "uViewport",
 };
 
 enum Attribute : GLuint {
@@ -110,35 +84,106 @@ float spotCosine(float cutoffDegrees) {
 } // namespace
 
 FixedFunctionProgram::FixedFunctionProgram() {
-    build();
+    glGenBuffers(1, &streamBuffer);
+    variantFor("");
 }
 
 FixedFunctionProgram::~FixedFunctionProgram() {
-    if (streamBuffer != 0) {
-        glDeleteBuffers(1, &streamBuffer);
-    }
-    if (program != 0) {
-        glDeleteProgram(program);
+    glDeleteBuffers(1, &streamBuffer);
+    for (const auto& [defines, variant] : variants) {
+        if (variant.program != 0) {
+            glDeleteProgram(variant.program);
+        }
     }
 }
 
 bool FixedFunctionProgram::isReady() const {
-    return program != 0;
+    const auto base = variants.find("");
+    return base != variants.end() && base->second.program != 0;
 }
 
 const std::string& FixedFunctionProgram::failure() const {
     return error;
 }
 
-void FixedFunctionProgram::build() {
-    const GLuint vertexShader = compile(GL_VERTEX_SHADER, fixedFunctionVertexShader, error);
+// Switches that change nothing for a draw are left out, so that draws which differ only in
+// them share a program.
+std::string FixedFunctionProgram::definesFor(const FixedFunctionState& state, bool texturing,
+                                             FragmentRole role) {
+    std::string defines;
+    const auto define = [&defines](const std::string& name) {
+        defines += "#define " + name + "\n";
+    };
+    const bool lighting = state.isEnabled(Feature::lighting) && role == FragmentRole::surface;
+    const bool sphereMap = state.isEnabled(Feature::texGenS) && state.isEnabled(Feature::texGenT);
+    if (lighting) {
+        int lights = 0;
+        for (const LightState& light : state.lights) {
+            lights += light.enabled ? 1 : 0;
+        }
+        define("LIGHTING");
+        define("LIGHT_COUNT " + std::to_string(lights));
+        if (state.isEnabled(Feature::colorMaterial)) {
+            define("COLOR_MATERIAL");
+        }
+        if (state.localViewer) {
+            define("LOCAL_VIEWER");
+        }
+    }
+    if (state.shading == Shading::flat) {
+        define("FLAT");
+    }
+    if ((lighting || sphereMap) && state.isEnabled(Feature::normalize)) {
+        define("NORMALIZE");
+    }
+    if (sphereMap) {
+        define("SPHERE_MAP");
+    }
+    if (texturing && role != FragmentRole::glyph) {
+        define("TEXTURING");
+        if (state.textureMode == TextureMode::decal) {
+            define("DECAL");
+        }
+    }
+    if (role == FragmentRole::roundPoints) {
+        define("ROUND_POINTS");
+    }
+    if (role == FragmentRole::glyph) {
+        define("GLYPH");
+    }
+    return defines;
+}
+
+const FixedFunctionProgram::Variant* FixedFunctionProgram::variantFor(const std::string& defines) {
+    const auto found = variants.find(defines);
+    if (found != variants.end()) {
+        return found->second.program != 0 ? &found->second : nullptr;
+    }
+    Variant& variant = variants[defines];
+    variant.program = link(defines);
+    if (variant.program == 0) {
+        return nullptr;
+    }
+    glUseProgram(variant.program);
+    for (int i = 0; i < uniformCount; ++i) {
+        variant.locations[i] = glGetUniformLocation(variant.program, uniformNames[i]);
+    }
+    glUniform1i(variant.locations[texture], 0);
+    active = nullptr;
+    return &variant;
+}
+
+unsigned int FixedFunctionProgram::link(const std::string& defines) {
+    const std::string vertexSource = defines + fixedFunctionVertexShader;
+    const std::string fragmentSource = defines + fixedFunctionFragmentShader;
+    const GLuint vertexShader = compile(GL_VERTEX_SHADER, vertexSource.c_str(), error);
     const GLuint fragmentShader =
-        vertexShader != 0 ? compile(GL_FRAGMENT_SHADER, fixedFunctionFragmentShader, error) : 0;
+        vertexShader != 0 ? compile(GL_FRAGMENT_SHADER, fragmentSource.c_str(), error) : 0;
     if (fragmentShader == 0) {
         glDeleteShader(vertexShader);
-        return;
+        return 0;
     }
-    program = glCreateProgram();
+    const GLuint program = glCreateProgram();
     glAttachShader(program, vertexShader);
     glAttachShader(program, fragmentShader);
     for (GLuint attribute = 0; attribute < attributeCount; ++attribute) {
@@ -154,27 +199,27 @@ void FixedFunctionProgram::build() {
         glGetProgramInfoLog(program, sizeof log, nullptr, log);
         error = log;
         glDeleteProgram(program);
-        program = 0;
-        return;
+        return 0;
     }
-    glUseProgram(program);
-    locateUniforms();
-    glUniform1i(locations[texture], 0);
-    glGenBuffers(1, &streamBuffer);
-}
-
-void FixedFunctionProgram::locateUniforms() {
-    for (int i = 0; i < uniformCount; ++i) {
-        locations[i] = glGetUniformLocation(program, uniformNames[i]);
-    }
+    return program;
 }
 
 void FixedFunctionProgram::apply(const FixedFunctionState& state, const MatrixStacks& stacks,
                                  const std::array<int, 4>& box, bool texturingOn,
                                  FragmentRole role) {
+    const Variant* variant = variantFor(definesFor(state, texturingOn, role));
+    if (variant == nullptr) {
+        active = nullptr;
+        return;
+    }
+    if (variant != active) {
+        glUseProgram(variant->program);
+        active = variant;
+    }
+    const int* locations = variant->locations;
+    const Matrix& view = stacks.top(MatrixStack::modelview);
     glUniform4f(locations[viewport], static_cast<float>(box[0]), static_cast<float>(box[1]),
                 static_cast<float>(box[2]), static_cast<float>(box[3]));
-    const Matrix& view = stacks.top(MatrixStack::modelview);
     glUniformMatrix4fv(locations[modelview], 1, GL_FALSE, view.data());
     glUniformMatrix4fv(locations[projection], 1, GL_FALSE,
                        stacks.top(MatrixStack::projection).data());
@@ -182,25 +227,15 @@ void FixedFunctionProgram::apply(const FixedFunctionState& state, const MatrixSt
                        MatrixStacks::normalMatrix(view).data());
     glUniformMatrix4fv(locations[textureMatrix], 1, GL_FALSE,
                        stacks.top(MatrixStack::texture).data());
-    const bool lightingOn = state.isEnabled(Feature::lighting) && role == FragmentRole::surface;
-    glUniform1i(locations[flat], state.shading == Shading::flat ? 1 : 0);
-    glUniform1i(locations[lighting], lightingOn ? 1 : 0);
-    glUniform1i(locations[normalize], state.isEnabled(Feature::normalize) ? 1 : 0);
-    glUniform1i(locations[colorMaterial], state.isEnabled(Feature::colorMaterial) ? 1 : 0);
-    glUniform1i(locations[sphereMap],
-                state.isEnabled(Feature::texGenS) && state.isEnabled(Feature::texGenT) ? 1 : 0);
-    glUniform1i(locations[localViewer], state.localViewer ? 1 : 0);
     glUniform1f(locations[pointSize], state.pointSize);
-    glUniform1i(locations[texturing], texturingOn ? 1 : 0);
-    glUniform1i(locations[decal], state.textureMode == TextureMode::decal ? 1 : 0);
-    glUniform1i(locations[roundPoints], role == FragmentRole::roundPoints ? 1 : 0);
-    glUniform1i(locations[glyph], role == FragmentRole::glyph ? 1 : 0);
-    if (lightingOn) {
+    if (locations[sceneAmbient] >= 0) {
         applyLights(state);
     }
 }
 
+// The enabled lights go to the first places of the arrays, in order.
 void FixedFunctionProgram::applyLights(const FixedFunctionState& state) const {
+    const int* locations = active->locations;
     const MaterialState& material = state.material;
     glUniform4fv(locations[materialAmbient], 1, material.ambient.data());
     glUniform4fv(locations[materialDiffuse], 1, material.diffuse.data());
@@ -208,34 +243,38 @@ void FixedFunctionProgram::applyLights(const FixedFunctionState& state) const {
     glUniform4fv(locations[materialEmission], 1, material.emission.data());
     glUniform1f(locations[shininess], material.shininess);
     glUniform4fv(locations[sceneAmbient], 1, state.sceneAmbient.data());
-    GLint on[8];
-    float positions[32], ambients[32], diffuses[32], speculars[32], directions[24];
-    float exponents[8], cosines[8], attenuations[24];
-    for (int i = 0; i < 8; ++i) {
-        const LightState& light = state.lights[static_cast<std::size_t>(i)];
-        on[i] = light.enabled ? 1 : 0;
-        for (int c = 0; c < 4; ++c) {
-            positions[i * 4 + c] = light.position[static_cast<std::size_t>(c)];
-            ambients[i * 4 + c] = light.ambient[static_cast<std::size_t>(c)];
-            diffuses[i * 4 + c] = light.diffuse[static_cast<std::size_t>(c)];
-            speculars[i * 4 + c] = light.specular[static_cast<std::size_t>(c)];
+    float positions[32] = {}, ambients[32] = {}, diffuses[32] = {}, speculars[32] = {};
+    float directions[24] = {}, exponents[8] = {}, cosines[8] = {}, attenuations[24] = {};
+    int count = 0;
+    for (const LightState& light : state.lights) {
+        if (!light.enabled) {
+            continue;
         }
-        for (int c = 0; c < 3; ++c) {
-            directions[i * 3 + c] = light.spotDirection[static_cast<std::size_t>(c)];
-            attenuations[i * 3 + c] = light.attenuation[static_cast<std::size_t>(c)];
+        for (std::size_t c = 0; c < 4; ++c) {
+            positions[count * 4 + static_cast<int>(c)] = light.position[c];
+            ambients[count * 4 + static_cast<int>(c)] = light.ambient[c];
+            diffuses[count * 4 + static_cast<int>(c)] = light.diffuse[c];
+            speculars[count * 4 + static_cast<int>(c)] = light.specular[c];
         }
-        exponents[i] = light.spotExponent;
-        cosines[i] = spotCosine(light.spotCutoff);
+        for (std::size_t c = 0; c < 3; ++c) {
+            directions[count * 3 + static_cast<int>(c)] = light.spotDirection[c];
+            attenuations[count * 3 + static_cast<int>(c)] = light.attenuation[c];
+        }
+        exponents[count] = light.spotExponent;
+        cosines[count] = spotCosine(light.spotCutoff);
+        ++count;
     }
-    glUniform1iv(locations[lightOn], 8, on);
-    glUniform4fv(locations[lightPosition], 8, positions);
-    glUniform4fv(locations[lightAmbient], 8, ambients);
-    glUniform4fv(locations[lightDiffuse], 8, diffuses);
-    glUniform4fv(locations[lightSpecular], 8, speculars);
-    glUniform3fv(locations[spotDirection], 8, directions);
-    glUniform1fv(locations[spotExponent], 8, exponents);
-    glUniform1fv(locations[spotCosCutoff], 8, cosines);
-    glUniform3fv(locations[attenuation], 8, attenuations);
+    if (count == 0) {
+        return;
+    }
+    glUniform4fv(locations[lightPosition], count, positions);
+    glUniform4fv(locations[lightAmbient], count, ambients);
+    glUniform4fv(locations[lightDiffuse], count, diffuses);
+    glUniform4fv(locations[lightSpecular], count, speculars);
+    glUniform3fv(locations[spotDirection], count, directions);
+    glUniform1fv(locations[spotExponent], count, exponents);
+    glUniform1fv(locations[spotCosCutoff], count, cosines);
+    glUniform3fv(locations[attenuation], count, attenuations);
 }
 
 void FixedFunctionProgram::bindAttributes(bool ownColor, const Rgba& currentColor) const {
@@ -255,7 +294,7 @@ void FixedFunctionProgram::bindAttributes(bool ownColor, const Rgba& currentColo
 }
 
 void FixedFunctionProgram::draw(BatchKind kind, const BatchVertex* vertices, std::size_t count) {
-    if (count == 0) {
+    if (count == 0 || active == nullptr) {
         return;
     }
     glBindBuffer(GL_ARRAY_BUFFER, streamBuffer);
@@ -267,7 +306,7 @@ void FixedFunctionProgram::draw(BatchKind kind, const BatchVertex* vertices, std
 
 void FixedFunctionProgram::drawBuffer(unsigned int buffer, BatchKind kind, std::size_t count,
                                       bool ownColor, const Rgba& currentColor) {
-    if (count == 0) {
+    if (count == 0 || active == nullptr) {
         return;
     }
     glBindBuffer(GL_ARRAY_BUFFER, buffer);

@@ -4,6 +4,7 @@
 #include "draw/MatrixStacks.h"
 #include "draw/VertexBatch.h"
 
+#include <map>
 #include <string>
 
 namespace velmorra::draw {
@@ -12,8 +13,9 @@ namespace velmorra::draw {
 // texture holds coverage.
 enum class FragmentRole { surface, roundPoints, glyph };
 
-// The shader program that stands in for the fixed pipeline on OpenGL ES 2, with the buffer
-// that streams immediate-mode vertices. Made on the current context; freed with it.
+// The shader programs that stand in for the fixed pipeline on OpenGL ES 2, one for each
+// combination of switches a draw uses (made when first needed), with the buffer that streams
+// immediate-mode vertices. Made on the current context; freed with it.
 class FixedFunctionProgram {
   public:
     FixedFunctionProgram();
@@ -21,11 +23,13 @@ class FixedFunctionProgram {
     FixedFunctionProgram(const FixedFunctionProgram&) = delete;
     FixedFunctionProgram& operator=(const FixedFunctionProgram&) = delete;
 
+    // Whether the shaders compile and link here.
     bool isReady() const;
-    // Why the program could not be made, for the log.
+    // Why they could not be made, for the log.
     const std::string& failure() const;
 
-    // The uniforms for the next draws: the state, the stacks' tops and the texture in use.
+    // The program and uniforms for the next draws: the state, the stacks' tops and the
+    // texture in use.
     void apply(const FixedFunctionState& state, const MatrixStacks& stacks,
                const std::array<int, 4>& viewport, bool texturing, FragmentRole role);
     // Draws vertices held in memory.
@@ -38,30 +42,19 @@ class FixedFunctionProgram {
     static void release(unsigned int buffer);
 
   private:
-    void build();
-    void locateUniforms();
-    void bindAttributes(bool ownColor, const Rgba& color) const;
-    void applyLights(const FixedFunctionState& state) const;
-
     enum Uniform {
         modelview,
         projection,
         normalMatrix,
         textureMatrix,
-        flat,
-        lighting,
-        normalize,
-        colorMaterial,
-        sphereMap,
-        localViewer,
         pointSize,
+        viewport,
         materialAmbient,
         materialDiffuse,
         materialSpecular,
         materialEmission,
         shininess,
         sceneAmbient,
-        lightOn,
         lightPosition,
         lightAmbient,
         lightDiffuse,
@@ -70,17 +63,25 @@ class FixedFunctionProgram {
         spotExponent,
         spotCosCutoff,
         attenuation,
-        texturing,
-        decal,
-        roundPoints,
-        glyph,
         texture,
-        viewport,
         uniformCount
     };
 
-    unsigned int program = 0;
-    int locations[uniformCount] = {};
+    struct Variant {
+        unsigned int program = 0;
+        int locations[uniformCount] = {};
+    };
+
+    // The switches a draw needs, as defines of the shaders' sources.
+    static std::string definesFor(const FixedFunctionState& state, bool texturing,
+                                  FragmentRole role);
+    const Variant* variantFor(const std::string& defines);
+    unsigned int link(const std::string& defines);
+    void bindAttributes(bool ownColor, const Rgba& color) const;
+    void applyLights(const FixedFunctionState& state) const;
+
+    std::map<std::string, Variant> variants;
+    const Variant* active = nullptr;
     unsigned int streamBuffer = 0;
     std::string error;
 };
