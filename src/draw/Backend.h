@@ -10,6 +10,8 @@
 #include "draw/Textures.h"
 #include "draw/View.h"
 
+#include <string>
+
 namespace velmorra::draw {
 
 // One way of drawing: every call of the layer's API, made on the context that is current. The
@@ -19,6 +21,8 @@ class Backend {
     virtual ~Backend() = default;
 
     virtual BackendKind kind() const = 0;
+    // Why this backend cannot draw on the context (empty when it can).
+    virtual std::string failure() const = 0;
     virtual DrawStatistics statistics() const = 0;
 
     virtual void enable(Feature feature) = 0;

@@ -37,8 +37,10 @@ std::optional<BackendKind> backendNamed(std::string_view name) {
     return std::nullopt;
 }
 
-void startContext(BackendKind kind) {
+bool startContext(BackendKind kind, std::string& why) {
     startedBackend() = makeBackend(kind);
+    why = startedBackend()->failure();
+    return why.empty();
 }
 
 void endContext() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velmorra::draw {
@@ -15,8 +16,9 @@ std::optional<BackendKind> backendNamed(std::string_view name);
 
 // Starts drawing on the context that has just been made current, the given way; ends it (and
 // frees what the layer made on it) before the context goes. Without a start the layer draws
-// with gl11.
-void startContext(BackendKind kind);
+// with gl11. False, with the driver's reason in `why`, when the context cannot draw that way
+// (gles2's shaders do not build on it); the layer then draws nothing until it ends.
+bool startContext(BackendKind kind, std::string& why);
 void endContext();
 BackendKind currentBackendKind();
 

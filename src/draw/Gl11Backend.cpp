@@ -18,6 +18,10 @@ BackendKind Gl11Backend::kind() const {
     return BackendKind::gl11;
 }
 
+std::string Gl11Backend::failure() const {
+    return {};
+}
+
 DrawStatistics Gl11Backend::statistics() const {
     return submitted;
 }

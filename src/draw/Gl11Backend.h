@@ -11,6 +11,7 @@ namespace velmorra::draw {
 class Gl11Backend final : public Backend {
   public:
     BackendKind kind() const override;
+    std::string failure() const override;
     DrawStatistics statistics() const override;
     void enable(Feature feature) override;
     void disable(Feature feature) override;

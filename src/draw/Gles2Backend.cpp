@@ -38,8 +38,8 @@ Gles2Backend::Gles2Backend() : program(std::make_unique<FixedFunctionProgram>())
 
 Gles2Backend::~Gles2Backend() = default;
 
-const std::string& Gles2Backend::failure() const {
-    return program->failure();
+std::string Gles2Backend::failure() const {
+    return program->isReady() ? std::string() : program->failure();
 }
 
 DrawStatistics Gles2Backend::statistics() const {

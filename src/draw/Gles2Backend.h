@@ -27,10 +27,9 @@ class Gles2Backend final : public Backend {
     Gles2Backend(const Gles2Backend&) = delete;
     Gles2Backend& operator=(const Gles2Backend&) = delete;
 
-    // Why the shaders could not be made (empty when they were).
-    const std::string& failure() const;
-
     BackendKind kind() const override;
+    // Why the shaders could not be made (empty when they were).
+    std::string failure() const override;
     DrawStatistics statistics() const override;
 
     void enable(Feature feature) override;

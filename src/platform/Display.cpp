@@ -2,9 +2,9 @@
 #include "platform/VideoSystem.h"
 
 #include "platform/AcceleratedRenderer.h"
+#include "platform/Log.h"
 #include "platform/StartView.h"
 #include "platform/StartupTimings.h"
-#include "platform/Log.h"
 
 #include "draw/BackendKind.h"
 #include "draw/Context.h"
@@ -77,12 +77,10 @@ void logAnswer(bool succeeded) {
     write(succeeded ? "ok.\n" : "failed.\n");
 }
 
-
 } // namespace
 
 Display::Display()
-    : dialogs(&UserDialogs::system()),
-      acceleratedVisual(currentRendererIsAccelerated) {}
+    : dialogs(&UserDialogs::system()), acceleratedVisual(currentRendererIsAccelerated) {}
 
 Display::~Display() {
     close();
@@ -259,7 +257,12 @@ bool Display::createRenderContext() {
         return false;
     }
     write("ok.\n");
-    draw::startContext(backend);
+    std::string why;
+    if (!draw::startContext(backend, why)) {
+        write("Starting the drawing backend... failed: %s\n\n", why.c_str());
+        close();
+        return false;
+    }
     return true;
 }
 

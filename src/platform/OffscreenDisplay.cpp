@@ -26,10 +26,12 @@ namespace {
 std::array<EGLint, 13> configAttributes(draw::BackendKind backend) {
     const EGLint renderable =
         backend == draw::BackendKind::gles2 ? EGL_OPENGL_ES2_BIT : EGL_OPENGL_BIT;
+    // clang-format off
     return {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, renderable,
             EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
             EGL_BLUE_SIZE,    8,               EGL_DEPTH_SIZE,      16,
             EGL_NONE};
+    // clang-format on
 }
 
 double secondsNow() {
@@ -49,7 +51,8 @@ bool step(const char* what, bool succeeded) {
 
 int keepGraphicsDriverLoaded(dl_phdr_info* info, std::size_t /*size*/, void* /*data*/) {
     const char* name = info->dlpi_name;
-    if (name != nullptr && (std::strstr(name, "_dri") != nullptr || std::strstr(name, "EGL_") != nullptr)) {
+    if (name != nullptr &&
+        (std::strstr(name, "_dri") != nullptr || std::strstr(name, "EGL_") != nullptr)) {
         dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
     return 0;
@@ -79,7 +82,14 @@ bool OffscreenDisplay::open(int newWidth, int newHeight, std::string& error,
         return false;
     }
     keepGraphicsDriverLoaded();
-    draw::startContext(backend);
+    std::string why;
+    if (!draw::startContext(backend, why)) {
+        write("Starting the drawing backend... failed: %s\n\n", why.c_str());
+        error = "no offscreen OpenGL: the " + std::string(draw::backendName(backend)) +
+                " backend cannot draw here: " + why;
+        close();
+        return false;
+    }
     applyStartView(width, height);
     write("\n-- OpenGL offscreen display ENABLED (%dx%d) --\n\n", width, height);
     return true;
@@ -94,8 +104,8 @@ bool OffscreenDisplay::openEglDisplay(std::string& error) {
     }
     EGLint major = 0;
     EGLint minor = 0;
-    if (!step("Opening offscreen display", candidate != EGL_NO_DISPLAY &&
-                                               eglInitialize(candidate, &major, &minor))) {
+    if (!step("Opening offscreen display",
+              candidate != EGL_NO_DISPLAY && eglInitialize(candidate, &major, &minor))) {
         error = "no offscreen OpenGL: Mesa's EGL surfaceless platform is not available";
         return false;
     }
