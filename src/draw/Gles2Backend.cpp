@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
 
 namespace velmorra::draw {
 
@@ -483,18 +482,17 @@ void Gles2Backend::drawBatch(const VertexBatch& source, bool ownColor, unsigned 
         return;
     }
     if (source.kind() == BatchKind::triangles && state.fill == PolygonFill::lines) {
-        const std::vector<BatchVertex> lines =
+        std::vector<BatchVertex> edges =
             source.edges([this](const BatchVertex* corners) { return keepsPolygon(corners); });
-        std::vector<BatchVertex> coloured = lines;
         if (!ownColor) {
-            for (BatchVertex& v : coloured) {
+            for (BatchVertex& v : edges) {
                 v.color = v.flatColor = current.color;
             }
         }
         program->apply(state, stacks, viewport, texturingApplies(), FragmentRole::surface);
-        program->draw(BatchKind::lines, coloured.data(), coloured.size());
+        program->draw(BatchKind::lines, edges.data(), edges.size());
         ++submitted.drawCalls;
-        submitted.vertices += coloured.size();
+        submitted.vertices += edges.size();
         return;
     }
     program->apply(state, stacks, viewport, texturingApplies(), roleFor(source.kind()));
