@@ -8,14 +8,23 @@
 set(VELMORRA_LAYER_SCAN ${CMAKE_CURRENT_LIST_DIR}/CheckLayerIncludes.cmake)
 
 # velmorra_layer(<name> [LAYERS lower...] [LIBRARIES third-party...] [ALLOW header-prefix...]
-#                [SOURCES extra...] [BASE <base-name> <file regex>])
+#                [SOURCES extra...] [BASE <base-name> <file regex>]
+#                [NATIVE_ONLY <file regex>] [WEB_ONLY <file regex>])
 # ALLOW names the third-party header folders this layer may include (e.g. GL, SDL2, EGL, libav).
 # BASE puts the sources matching the regex into a library of their own, velmorra_<base-name>, with
 # no dependencies, that the layer links: for the programs that need only that (the BMP fuzzer).
+# NATIVE_ONLY names the sources that the browser build leaves out (what talks to SDL, GTK, EGL or
+# x86 vector units), WEB_ONLY those that only the browser build compiles (what talks to html5,
+# WebGL and Web Audio through emscripten).
 function(velmorra_layer name)
-  cmake_parse_arguments(LAYER "" "" "LAYERS;LIBRARIES;ALLOW;SOURCES;BASE" ${ARGN})
+  cmake_parse_arguments(LAYER "" "NATIVE_ONLY;WEB_ONLY" "LAYERS;LIBRARIES;ALLOW;SOURCES;BASE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX ".*/main\\.cpp$")
+  if(VELMORRA_WEB AND LAYER_NATIVE_ONLY)
+    list(FILTER sources EXCLUDE REGEX "${LAYER_NATIVE_ONLY}")
+  elseif(NOT VELMORRA_WEB AND LAYER_WEB_ONLY)
+    list(FILTER sources EXCLUDE REGEX "${LAYER_WEB_ONLY}")
+  endif()
   if(LAYER_BASE)
     list(GET LAYER_BASE 0 base_name)
     list(GET LAYER_BASE 1 base_regex)
