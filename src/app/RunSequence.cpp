@@ -5,7 +5,6 @@
 #include "demo/DemoState.h"
 #include "demo/DemoTimeline.h"
 #include "demo/SceneSetup.h"
-#include "fluid/WorkerPool.h"
 
 #include "draw/Context.h"
 
@@ -28,11 +27,19 @@ RunSequence::~RunSequence() {
 
 int RunSequence::play(GraphicsSurface& surface, std::optional<std::uint32_t> seed,
                       const Hooks& hooks) {
+    begin(surface, seed, hooks);
+    const int result = Renderer::instance().run();
+    end();
+    return result;
+}
+
+void RunSequence::begin(GraphicsSurface& surface, std::optional<std::uint32_t> seed,
+                        const Hooks& hooks) {
     // The liquid's threads live as long as the liquid, which the renderer's shut-down ends.
-    WorkerPool workers(WorkerPool::coreCount());
+    workers.emplace(WorkerPool::coreCount());
     Renderer& renderer = Renderer::instance();
     renderer.init(&surface);
-    setupScene(seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))), &workers);
+    setupScene(seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))), &*workers);
     if (hooks.startMusic) {
         hooks.startMusic();
     }
@@ -42,9 +49,11 @@ int RunSequence::play(GraphicsSurface& surface, std::optional<std::uint32_t> see
     if (hooks.beforeFrameLoop) {
         hooks.beforeFrameLoop();
     }
-    const int result = renderer.run();
-    renderer.shutdown();
-    return result;
+}
+
+void RunSequence::end() {
+    Renderer::instance().shutdown();
+    workers.reset();
 }
 
 void logGlIdentification() {

@@ -5,6 +5,7 @@
 #include "platform/StartupTimings.h"
 #include "platform/WorkingDirectory.h"
 #include "engine/Renderer.h"
+#include "fluid/WorkerPool.h"
 
 #include <cstdint>
 #include <functional>
@@ -43,6 +44,10 @@ class RunSequence {
     // without one), the music, the callbacks and the frame loop until it ends, then the
     // renderer's shut-down. Returns the frame loop's result.
     int play(GraphicsSurface& surface, std::optional<std::uint32_t> seed, const Hooks& hooks);
+    // play in two halves, for a caller that runs the frames itself (the browser's animation
+    // frames): everything before the frame loop, and the renderer's shut-down after it.
+    void begin(GraphicsSurface& surface, std::optional<std::uint32_t> seed, const Hooks& hooks);
+    void end();
 
     StartupTimings& getStartupTimings() { return startupTimings; }
 
@@ -54,6 +59,7 @@ class RunSequence {
     // was started.
     [[maybe_unused]] bool logOpen = openLogHere(startupTimings);
     WorkingDirectory contentFolder{DataFolder::locate()};
+    std::optional<WorkerPool> workers;
 };
 
 // The driver's identification strings, written to the log verbatim.

@@ -30,6 +30,16 @@ constexpr int phaseIndex(Phase phase) {
     return static_cast<int>(phase);
 }
 
+// The phase's name as the code spells it, for people and tools watching a run.
+constexpr const char* phaseName(Phase phase) {
+    constexpr const char* names[] = {
+        "BlobFadesIn",   "BlobTumbles",    "WireframeFlicker", "ParticlesShown", "TitleSlidesIn",
+        "TitleDrops",    "BlobFadesOut",   "StreamFadesIn",    "StreamWaits",    "StreamFalls",
+        "StreamCircled", "StreamFadesOut", "PourFadesIn",      "CameraRises",    "PourCircled",
+        "CreditsScroll", "CreditsFadeOut", "End"};
+    return names[phaseIndex(phase)];
+}
+
 // The phase after `phase`, which must come before End.
 constexpr Phase nextPhase(Phase phase) {
     return static_cast<Phase>(phaseIndex(phase) + 1);

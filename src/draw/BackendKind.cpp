@@ -1,8 +1,7 @@
 #include "draw/BackendKind.h"
 
 #include "draw/ActiveBackend.h"
-#include "draw/Gl11Backend.h"
-#include "draw/Gles2Backend.h"
+#include "draw/BackendFactory.h"
 
 #include <memory>
 
@@ -13,13 +12,6 @@ namespace {
 std::unique_ptr<Backend>& startedBackend() {
     static std::unique_ptr<Backend> backend;
     return backend;
-}
-
-std::unique_ptr<Backend> makeBackend(BackendKind kind) {
-    if (kind == BackendKind::gles2) {
-        return std::make_unique<Gles2Backend>();
-    }
-    return std::make_unique<Gl11Backend>();
 }
 
 } // namespace
@@ -38,7 +30,7 @@ std::optional<BackendKind> backendNamed(std::string_view name) {
 }
 
 bool startContext(BackendKind kind, std::string& why) {
-    startedBackend() = makeBackend(kind);
+    startedBackend() = BackendFactory::make(kind);
     why = startedBackend()->failure();
     return why.empty();
 }
@@ -54,7 +46,7 @@ BackendKind currentBackendKind() {
 Backend& activeBackend() {
     std::unique_ptr<Backend>& started = startedBackend();
     if (!started) {
-        started = std::make_unique<Gl11Backend>();
+        started = BackendFactory::make(BackendFactory::standard());
     }
     return *started;
 }

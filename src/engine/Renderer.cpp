@@ -150,28 +150,42 @@ void Renderer::forgetRun() {
 }
 
 int Renderer::run() {
+    startFrames();
+    for (;;) {
+        if (const std::optional<int> exitCode = step()) {
+            return *exitCode;
+        }
+        waitForFrameCap();
+    }
+}
+
+void Renderer::startFrames() {
     frameCounter = 0;
     frameRate = 0.0f;
     lastTime = systemTimeLow32();
-    for (;;) {
-        Message message;
-        if (surface->nextMessage(message)) {
-            if (message.kind == Message::Kind::Quit) {
-                return message.exitCode;
-            }
-            windowProcedure(message, keyboard(), surface->messages());
-            continue;
+}
+
+std::optional<int> Renderer::step() {
+    Message message;
+    while (surface->nextMessage(message)) {
+        if (message.kind == Message::Kind::Quit) {
+            return message.exitCode;
         }
-        measureFrameRate();
-        if (firstFrameTimed) {
-            startupStep("waited for the frame cap");
-        }
-        timer.mark();
-        drawFrame();
-        surface->present();
-        timeFirstFrames();
-        waitForFrameCap();
+        windowProcedure(message, keyboard(), surface->messages());
     }
+    measureFrameRate();
+    if (firstFrameTimed) {
+        startupStep("waited for the frame cap");
+    }
+    timer.mark();
+    drawFrame();
+    surface->present();
+    timeFirstFrames();
+    return std::nullopt;
+}
+
+bool Renderer::frameDue(float earlyMs) const {
+    return !timer.elapsedBelow(1000.0f / maxFrameRate - earlyMs);
 }
 
 // The first frame draws every state for the first time, which makes the GL driver compile its

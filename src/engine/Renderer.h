@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace velmorra {
 
@@ -44,7 +45,15 @@ class Renderer {
     bool init(GraphicsSurface* surface);
     // Deletes the font and the world's contents and forgets the run: camera, fade, callbacks.
     void shutdown();
+    // The frame loop: steps until a quit message, waiting for the frame cap between steps.
     int run();
+    // For a caller that paces frames itself (the browser's animation frames): startFrames once,
+    // then step whenever frameDue. A step takes every waiting message, then draws and shows
+    // one frame; it returns the exit code once a quit message arrives.
+    void startFrames();
+    std::optional<int> step();
+    // The frame cap's period has passed since the last frame started, or will within `earlyMs`.
+    bool frameDue(float earlyMs) const;
 
     void setCallback(int slot, FrameCallback callback);
     // Ends the frame loop before its next frame: run returns `exitCode`.
