@@ -13,7 +13,9 @@ target_link_options(velmorra PRIVATE
   --preload-file ${PROJECT_SOURCE_DIR}/data@/data
   --exclude-file *.mp3 --exclude-file *icons* --exclude-file *settings.bmp)
 set_target_properties(velmorra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VELMORRA_SITE_DIR} SUFFIX ".js")
-set_property(TARGET velmorra APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/data)
+# The glyphs are written by the native velmorra_rasterise_glyphs before this build (scripts/web).
+set_property(TARGET velmorra APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/data
+  ${PROJECT_SOURCE_DIR}/data/glyphs.bin)
 
 set(page_files index.html page.js page.css)
 set(site_files)

@@ -13,7 +13,10 @@ const logLink = document.getElementById('log');
 // the frame rate, and whether the run held its first frame or ended.
 const velmorra = window.velmorra = {
   ready: false, running: false, time: 0, frame: 0, phase: 0, phaseName: '', audioTime: null,
-  fps: 0, held: false, ended: false, frameIntervals: [], log: [],
+  fps: 0, held: false, ended: false, log: [],
+  // Per frame drawn in real time: the time between frames and the main thread's time for each
+  // (ms); and how long after Start the first frame came.
+  frameIntervals: [], frameWork: [], firstFrameMs: null,
 };
 
 // Music: fetched while the page loads, decoded once the Start gesture allows an audio context.
@@ -91,13 +94,21 @@ function showForm(text) {
 }
 
 let lastFrameAt = null;
+let startedAt = 0;
 Module.page = {
-  status(time, frame, phase, phaseName, fps, held, ended) {
+  status(time, frame, phase, phaseName, fps, frameWorkMs, held, ended) {
     const now = performance.now();
-    if (frame !== velmorra.frame && lastFrameAt !== null && !ended) {
-      velmorra.frameIntervals.push(now - lastFrameAt);
+    if (frame !== velmorra.frame && !ended) {
+      if (lastFrameAt !== null) {
+        velmorra.frameIntervals.push(now - lastFrameAt);
+      } else {
+        velmorra.firstFrameMs = now - startedAt;
+      }
+      if (frameWorkMs > 0) {
+        velmorra.frameWork.push(frameWorkMs);
+      }
+      lastFrameAt = now;
     }
-    lastFrameAt = now;
     Object.assign(velmorra, { time, frame, phase, phaseName, fps, held, ended });
     if (!held && !ended) {
       music.keepWith(time);
@@ -126,8 +137,11 @@ async function start(fullscreen) {
   form.hidden = true;
   message.textContent = '';
   logLink.hidden = false;
-  Object.assign(velmorra, { ended: false, held: false, frame: 0, frameIntervals: [] });
+  Object.assign(velmorra, {
+    ended: false, held: false, frame: 0, frameIntervals: [], frameWork: [], firstFrameMs: null,
+  });
   lastFrameAt = null;
+  startedAt = performance.now();
   if (fullscreen) {
     await document.getElementById('stage').requestFullscreen().catch(() => {});
   }

@@ -7,7 +7,6 @@
 #include "demo/DemoState.h"
 #include "engine/Renderer.h"
 
-#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -22,11 +21,6 @@ constexpr double leadInSliceSeconds = 0.1;
 // The browser's animation frames come every 16.7 ms at 60 Hz; a frame of the 30 fps cap that is
 // due within this much of one is drawn in it rather than one frame later.
 constexpr float earlyMs = 4.0f;
-
-double secondsNow() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 } // namespace
 
@@ -97,8 +91,8 @@ bool BrowserRun::nextAnimationFrame() {
 }
 
 bool BrowserRun::leadIn() {
-    const double until = secondsNow() + leadInSliceSeconds;
-    while (framesDrawn < firstFrame && secondsNow() < until) {
+    const double until = steadySeconds() + leadInSliceSeconds;
+    while (framesDrawn < firstFrame && steadySeconds() < until) {
         if (!step()) {
             return false;
         }
@@ -131,9 +125,10 @@ bool BrowserRun::liveFrame() {
     if (!Renderer::instance().frameDue(earlyMs)) {
         return true;
     }
+    const double began = steadySeconds();
     const bool going = step();
     if (going) {
-        report();
+        report(steadySeconds() - began);
     }
     return going;
 }
@@ -159,7 +154,7 @@ void BrowserRun::finish(int exitCode) {
     BrowserPage::runEnded(exitCode);
 }
 
-void BrowserRun::report() const {
+void BrowserRun::report(double frameWorkSeconds) const {
     const DemoState& state = demoState();
     BrowserPage::Status status;
     status.time = surface.pacing().seconds();
@@ -168,6 +163,7 @@ void BrowserRun::report() const {
     status.phase = phaseIndex(state.phase);
     status.phaseName = phaseName(state.phase);
     status.fps = static_cast<double>(Renderer::instance().getFrameRate());
+    status.frameWorkMs = frameWorkSeconds * 1000.0;
     BrowserPage::report(status);
 }
 

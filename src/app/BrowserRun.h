@@ -49,7 +49,8 @@ class BrowserRun {
     void holdFrame();
     void followRealTime();
     void finish(int exitCode);
-    void report() const;
+    // The page learns where the run is and how long the last frame took to compute and draw.
+    void report(double frameWorkSeconds = 0.0) const;
     void forwardLog();
 
     BrowserSettings settings;

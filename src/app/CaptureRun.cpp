@@ -4,12 +4,12 @@
 #include "platform/FrameClock.h"
 #include "platform/Interruption.h"
 #include "platform/Log.h"
+#include "platform/SystemTime.h"
 #include "platform/OffscreenDisplay.h"
 #include "platform/ProgressMeter.h"
 #include "demo/DemoTimeline.h"
 #include "video/VideoWriter.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -23,11 +23,6 @@ namespace {
 
 constexpr const char* standardOutput = "-";
 
-double secondsNow() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 long frameAt(double seconds) {
     return std::lround(seconds * static_cast<double>(FrameClock::framesPerSecond));
 }
@@ -39,10 +34,10 @@ class TimedTimeline {
         : display(display), firstRecorded(firstRecorded) {}
 
     void operator()() {
-        const double start = secondsNow();
+        const double start = steadySeconds();
         demoTimeline();
         if (display.framesPresented() >= firstRecorded) {
-            seconds += secondsNow() - start;
+            seconds += steadySeconds() - start;
         }
     }
     double spent() const { return seconds; }
@@ -126,7 +121,7 @@ int captureFrames(RunSequence& run, const CommandLineOptions& options, Offscreen
     RunSequence::Hooks hooks;
     hooks.timeline = [timeline] { (*timeline)(); };
     hooks.beforeFrameLoop = [&] {
-        start = secondsNow();
+        start = steadySeconds();
         if (firstFrame > 0) {
             std::fprintf(stderr, "Computing the %ld frames before %.2f s...\n", firstFrame,
                          options.fromSeconds);
@@ -146,7 +141,7 @@ int captureFrames(RunSequence& run, const CommandLineOptions& options, Offscreen
         progress->finish();
     }
     const bool finished = writer.finish(error);
-    const double end = secondsNow();
+    const double end = steadySeconds();
     if (!finished) {
         return failWith(error);
     }

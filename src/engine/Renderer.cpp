@@ -2,6 +2,7 @@
 
 #include "platform/StartupTimings.h"
 
+#include "platform/FloatingPoint.h"
 #include "platform/Log.h"
 #include "platform/Keyboard.h"
 #include "platform/WindowProcedure.h"
@@ -16,7 +17,6 @@
 #include "draw/Textures.h"
 #include "draw/View.h"
 
-#include <cfenv>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -37,8 +37,7 @@ Renderer& Renderer::instance() {
 }
 
 Renderer::Renderer() {
-    // Division by zero and overflow must give infinities and NaNs, never a trap.
-    fedisableexcept(FE_ALL_EXCEPT);
+    disableFloatingPointTraps();
 }
 
 Renderer::~Renderer() {

@@ -11,6 +11,8 @@ class BrowserPage {
         int phase = 0;
         const char* phaseName = "";
         double fps = 0.0;
+        // The main thread's time for the frame just drawn; 0 when none was.
+        double frameWorkMs = 0.0;
         // The run stopped on its first frame from the starting moment and keeps it shown.
         bool held = false;
         bool ended = false;

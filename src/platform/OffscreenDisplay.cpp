@@ -2,6 +2,7 @@
 
 #include "platform/FrameClock.h"
 #include "platform/Log.h"
+#include "platform/SystemTime.h"
 #include "platform/StartView.h"
 
 #include "draw/BackendKind.h"
@@ -14,7 +15,6 @@
 #include <link.h>
 
 #include <array>
-#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -32,11 +32,6 @@ std::array<EGLint, 13> configAttributes(draw::BackendKind backend) {
             EGL_BLUE_SIZE,    8,               EGL_DEPTH_SIZE,      16,
             EGL_NONE};
     // clang-format on
-}
-
-double secondsNow() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
 }
 
 void logAnswer(bool succeeded) {
@@ -188,7 +183,7 @@ void OffscreenDisplay::record(long firstFrame, long endFrame, FrameHandler frame
     endRecorded = endFrame;
     handler = std::move(frameHandler);
     stopRequested = stop;
-    recordStart = secondsNow();
+    recordStart = steadySeconds();
     lastFrameEnd = recordStart;
 }
 
@@ -205,26 +200,26 @@ void OffscreenDisplay::present() {
     if (frameIndex == firstRecorded) {
         // The driver may still hold work of the frames before; it belongs to them.
         draw::finish();
-        spent.leadIn = secondsNow() - recordStart;
+        spent.leadIn = steadySeconds() - recordStart;
     }
     const bool stop = stopRequested != nullptr && stopRequested();
     if (frameIndex >= endRecorded || stop || sinkRefused) {
         messages().postQuit(0);
     }
-    lastFrameEnd = secondsNow();
+    lastFrameEnd = steadySeconds();
 }
 
 void OffscreenDisplay::readBack() {
     draw::finish();
-    const double drawn = secondsNow();
+    const double drawn = steadySeconds();
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) *
                                      static_cast<std::size_t>(height) * 4);
     draw::readPixels(width, height, pixels.data());
-    const double read = secondsNow();
+    const double read = steadySeconds();
     if (handler && !sinkRefused) {
         sinkRefused = !handler(std::move(pixels));
     }
-    const double handed = secondsNow();
+    const double handed = steadySeconds();
     spent.drawing += drawn - lastFrameEnd;
     spent.readback += read - drawn;
     spent.handing += handed - read;

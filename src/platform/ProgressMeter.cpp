@@ -1,7 +1,8 @@
 #include "platform/ProgressMeter.h"
 
+#include "platform/SystemTime.h"
+
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <unistd.h>
 
@@ -23,15 +24,10 @@ std::string clockText(double seconds) {
 
 ProgressMeter::ProgressMeter(long totalFrames, std::FILE* output)
     : total(std::max(totalFrames, 1L)), stream(output), terminal(isatty(fileno(output)) != 0),
-      start(secondsNow()) {}
-
-double ProgressMeter::secondsNow() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+      start(steadySeconds()) {}
 
 void ProgressMeter::update(long framesDone) {
-    const double seconds = secondsNow() - start;
+    const double seconds = steadySeconds() - start;
     if (terminal) {
         if (seconds - lastDrawn >= redrawSeconds || framesDone >= total) {
             drawBar(framesDone, seconds);

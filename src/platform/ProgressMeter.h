@@ -18,7 +18,6 @@ class ProgressMeter {
   private:
     void drawBar(long framesDone, double seconds) const;
     void writeTenth(long framesDone, double seconds) const;
-    static double secondsNow();
 
     long total;
     std::FILE* stream;

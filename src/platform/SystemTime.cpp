@@ -10,4 +10,9 @@ std::uint32_t systemTimeLow32() {
     return static_cast<std::uint32_t>(std::chrono::duration_cast<HundredNanoseconds>(now).count());
 }
 
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace velmorra

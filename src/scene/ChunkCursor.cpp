@@ -1,6 +1,6 @@
 #include "scene/ChunkCursor.h"
 
-#include <bit>
+#include "math/BitCast.h"
 
 namespace velmorra {
 
@@ -31,7 +31,7 @@ std::uint32_t ChunkCursor::read32() {
 }
 
 float ChunkCursor::readFloat() {
-    return std::bit_cast<float>(read32());
+    return bitCast<float>(read32());
 }
 
 void ChunkCursor::skip(std::size_t count) {

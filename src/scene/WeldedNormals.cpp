@@ -1,6 +1,6 @@
 #include "scene/WeldedNormals.h"
 
-#include <bit>
+#include "math/BitCast.h"
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
@@ -21,7 +21,7 @@ struct PositionKey {
 };
 
 std::uint32_t keyBits(float value) {
-    return std::bit_cast<std::uint32_t>(value == 0.0f ? 0.0f : value);
+    return bitCast<std::uint32_t>(value == 0.0f ? 0.0f : value);
 }
 
 struct PositionHash {

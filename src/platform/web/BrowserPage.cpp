@@ -19,10 +19,10 @@ EM_BOOL animationFrame(double /*time*/, void* request) {
 
 // The page's script (web/page.js) defines Module.page; a module without a page ignores the calls.
 EM_JS(void, pageStatus, (double time, double frame, int phase, const char* phaseName, double fps,
-                         int held, int ended), {
+                         double frameWorkMs, int held, int ended), {
     if (Module.page) {
-        Module.page.status(time, frame, phase, UTF8ToString(phaseName), fps, held != 0,
-                           ended != 0);
+        Module.page.status(time, frame, phase, UTF8ToString(phaseName), fps, frameWorkMs,
+                           held != 0, ended != 0);
     }
 });
 
@@ -54,7 +54,7 @@ void BrowserPage::onEveryAnimationFrame(bool (*frame)(void* user), void* user) {
 
 void BrowserPage::report(const Status& status) {
     pageStatus(status.time, static_cast<double>(status.frame), status.phase, status.phaseName,
-               status.fps, status.held ? 1 : 0, status.ended ? 1 : 0);
+               status.fps, status.frameWorkMs, status.held ? 1 : 0, status.ended ? 1 : 0);
 }
 
 void BrowserPage::startMusic(double seconds) {

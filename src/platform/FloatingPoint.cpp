@@ -1,0 +1,11 @@
+#include "platform/FloatingPoint.h"
+
+#include <cfenv>
+
+namespace velmorra {
+
+void disableFloatingPointTraps() {
+    fedisableexcept(FE_ALL_EXCEPT);
+}
+
+} // namespace velmorra
