@@ -1,5 +1,7 @@
 #include "engine/Renderer.h"
 
+#include "render/DemoFont.h"
+
 #include "platform/StartupTimings.h"
 
 #include "platform/FloatingPoint.h"
@@ -55,7 +57,7 @@ bool Renderer::init(GraphicsSurface* newSurface) {
     probeMultitexture();
     setBaselineState();
     startupStep("renderer state set");
-    font.create(surface, "Arial", 16);
+    font.create(surface, DemoFont::faceName, DemoFont::pixelHeight);
     startupStep("font made");
     draw::matrixMode(draw::MatrixStack::texture);
     draw::loadIdentity();

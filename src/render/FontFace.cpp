@@ -1,23 +1,32 @@
 #include "render/FontFace.h"
 
-#include "draw/BitmapText.h"
-
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <string>
 #include <vector>
 
 namespace velmorra {
 
-namespace {
+struct FontFace::Source {
+    FT_Library library = nullptr;
+    FT_Face face = nullptr;
 
-FT_Library asLibrary(void* library) {
-    return static_cast<FT_Library>(library);
-}
-FT_Face asFace(void* face) {
-    return static_cast<FT_Face>(face);
-}
+    Source() = default;
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+    ~Source() {
+        if (face != nullptr) {
+            FT_Done_Face(face);
+        }
+        if (library != nullptr) {
+            FT_Done_FreeType(library);
+        }
+    }
+};
+
+namespace {
 
 // Glyph bitmaps are drawn from rows bottom-up; FreeType hands them top-down.
 std::vector<unsigned char> bottomUpRows(const FT_Bitmap& bitmap) {
@@ -35,18 +44,8 @@ std::vector<unsigned char> bottomUpRows(const FT_Bitmap& bitmap) {
     return rows;
 }
 
-} // namespace
-
-FontFace::~FontFace() {
-    if (face != nullptr) {
-        FT_Done_Face(asFace(face));
-    }
-    if (library != nullptr) {
-        FT_Done_FreeType(asLibrary(library));
-    }
-}
-
-std::string FontFace::findFontFile(const char* faceName) {
+// The system's best match for a bold `faceName`; empty when there is none.
+std::string findFontFile(const char* faceName) {
     std::string found;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(faceName));
     if (pattern == nullptr) {
@@ -69,37 +68,49 @@ std::string FontFace::findFontFile(const char* faceName) {
     return found;
 }
 
+} // namespace
+
+FontFace::FontFace() = default;
+FontFace::~FontFace() = default;
+
 bool FontFace::open(const char* faceName, int pixelHeight) {
-    const std::string file = findFontFile(faceName);
+    const std::string file = faceName != nullptr ? findFontFile(faceName) : std::string();
     if (file.empty()) {
         return false;
     }
-    FT_Library newLibrary = nullptr;
-    if (FT_Init_FreeType(&newLibrary) != 0) {
+    auto opened = std::make_unique<Source>();
+    if (FT_Init_FreeType(&opened->library) != 0 ||
+        FT_New_Face(opened->library, file.c_str(), 0, &opened->face) != 0) {
         return false;
     }
-    library = newLibrary;
-    FT_Face newFace = nullptr;
-    if (FT_New_Face(newLibrary, file.c_str(), 0, &newFace) != 0) {
-        return false;
-    }
-    face = newFace;
     // A pixel height asks for the character (em) height, not the cell height.
-    return FT_Set_Pixel_Sizes(newFace, 0, static_cast<FT_UInt>(pixelHeight)) == 0;
+    if (FT_Set_Pixel_Sizes(opened->face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
+        return false;
+    }
+    source = std::move(opened);
+    return true;
+}
+
+bool FontFace::rasterise(unsigned char character, GlyphBitmap& glyph) const {
+    if (!source || FT_Load_Char(source->face, character, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
+        return false;
+    }
+    const FT_GlyphSlot slot = source->face->glyph;
+    glyph.width = static_cast<int>(slot->bitmap.width);
+    glyph.height = static_cast<int>(slot->bitmap.rows);
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    glyph.advance = static_cast<int>(slot->advance.x);
+    glyph.rows = bottomUpRows(slot->bitmap);
+    return true;
 }
 
 bool FontFace::compileGlyph(unsigned char character, unsigned int list) const {
-    FT_Face fontFace = asFace(face);
-    if (FT_Load_Char(fontFace, character, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
+    GlyphBitmap glyph;
+    if (!rasterise(character, glyph)) {
         return false;
     }
-    const FT_GlyphSlot glyph = fontFace->glyph;
-    const std::vector<unsigned char> rows = bottomUpRows(glyph->bitmap);
-    const auto rowsHigh = static_cast<int>(glyph->bitmap.rows);
-    draw::compileGlyph(
-        list, static_cast<int>(glyph->bitmap.width), rowsHigh,
-        static_cast<float>(-glyph->bitmap_left), static_cast<float>(rowsHigh - glyph->bitmap_top),
-        static_cast<float>(glyph->advance.x) / 64.0f, rows.empty() ? nullptr : rows.data());
+    glyph.compile(list);
     return true;
 }
 
