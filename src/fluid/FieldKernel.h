@@ -9,11 +9,14 @@ namespace velmorra {
 
 // Ways to run the liquid's number crunching, one per instruction set. All give the same bits: the
 // plain kernel works one sample, particle or edge at a time and is the reference; the others only
-// take several at once. KernelDispatch runs each job on the chosen kernel.
-enum class FieldKernel { plain, sse2, avx2, avx512 };
+// take several at once. KernelDispatch runs each job on the chosen kernel. The x86 kernels run in
+// the native program, wasmSimd in the browser's; plain and sse2 (written with the compiler's
+// vector types) in both.
+enum class FieldKernel { plain, sse2, avx2, avx512, wasmSimd };
 
 inline constexpr FieldKernel everyFieldKernel[] = {FieldKernel::plain, FieldKernel::sse2,
-                                                   FieldKernel::avx2, FieldKernel::avx512};
+                                                   FieldKernel::avx2, FieldKernel::avx512,
+                                                   FieldKernel::wasmSimd};
 
 // Sample coordinates in columns, padded to a multiple of fieldBlockSize samples.
 struct SampleColumns {
@@ -47,13 +50,15 @@ struct PairTerms {
     float nearest;
 };
 
-// The instructions a kernel needs beyond x86-64's own.
+// The instructions a kernel needs beyond those every build of the program runs on.
 constexpr const char* fieldKernelNeeds(FieldKernel kernel) {
     switch (kernel) {
     case FieldKernel::avx512:
         return "avx512f and avx512vl";
     case FieldKernel::avx2:
         return "avx2 and fma";
+    case FieldKernel::wasmSimd:
+        return "WebAssembly SIMD (the browser build)";
     case FieldKernel::plain:
     case FieldKernel::sse2:
         break;
@@ -61,30 +66,13 @@ constexpr const char* fieldKernelNeeds(FieldKernel kernel) {
     return "nothing";
 }
 
-inline bool isFieldKernelSupported(FieldKernel kernel) {
-    __builtin_cpu_init();
-    switch (kernel) {
-    case FieldKernel::avx512:
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
-    case FieldKernel::avx2:
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    case FieldKernel::plain:
-    case FieldKernel::sse2:
-        return true;
-    }
-    return false;
-}
+// Whether this build runs the kernel on this processor. The native build asks the processor;
+// the browser build runs plain, sse2 and wasmSimd.
+bool isFieldKernelSupported(FieldKernel kernel);
 
-// The widest kernel this processor runs; never plain, since SSE2 is part of every x86-64.
-inline FieldKernel fastestFieldKernel() {
-    if (isFieldKernelSupported(FieldKernel::avx512)) {
-        return FieldKernel::avx512;
-    }
-    if (isFieldKernelSupported(FieldKernel::avx2)) {
-        return FieldKernel::avx2;
-    }
-    return FieldKernel::sse2;
-}
+// The widest kernel this build runs here; never plain, since SSE2 is part of every x86-64 and
+// the browser build has its own vector kernel.
+FieldKernel fastestFieldKernel();
 
 constexpr const char* fieldKernelName(FieldKernel kernel) {
     switch (kernel) {
@@ -96,6 +84,8 @@ constexpr const char* fieldKernelName(FieldKernel kernel) {
         return "avx2";
     case FieldKernel::avx512:
         return "avx512";
+    case FieldKernel::wasmSimd:
+        return "wasmSimd";
     }
     return "unknown";
 }

@@ -1,10 +1,7 @@
 #include "fluid/KernelDispatch.h"
 
-#include "fluid/Avx2Kernel.h"
-#include "fluid/Avx512Kernel.h"
-#include "fluid/Avx512SurfaceKernel.h"
+#include "fluid/KernelEntries.h"
 #include "fluid/PlainKernel.h"
-#include "fluid/Sse2Kernel.h"
 
 #include <algorithm>
 
@@ -12,34 +9,22 @@ namespace velmorra {
 
 namespace {
 
-// Which jobs each instruction set's file has: the plain kernel every one, SSE2 the field sums,
-// AVX2 the field and the reciprocals, AVX-512 all of them.
-constexpr bool offers(FieldKernel kernel, KernelJob job) {
-    switch (kernel) {
-    case FieldKernel::plain:
-    case FieldKernel::avx512:
-        return true;
-    case FieldKernel::sse2:
-        return job == KernelJob::fieldSums;
-    case FieldKernel::avx2:
-        return job == KernelJob::fieldSums || job == KernelJob::gridPass ||
-               job == KernelJob::reciprocals;
-    }
-    return false;
-}
-
-// The processor's answers, asked once.
-bool runsHere(FieldKernel kernel) {
-    static const bool avx512 = isFieldKernelSupported(FieldKernel::avx512);
-    static const bool avx2 = isFieldKernelSupported(FieldKernel::avx2);
-    switch (kernel) {
-    case FieldKernel::avx512:
-        return avx512;
-    case FieldKernel::avx2:
-        return avx2;
-    case FieldKernel::plain:
-    case FieldKernel::sse2:
-        return true;
+bool offers(const KernelEntries& entries, KernelJob job) {
+    switch (job) {
+    case KernelJob::fieldSums:
+        return entries.fieldSums != nullptr;
+    case KernelJob::gridPass:
+        return entries.gridPass != nullptr;
+    case KernelJob::settleRows:
+        return entries.settleRow != nullptr;
+    case KernelJob::belowMasks:
+        return entries.belowMask != nullptr;
+    case KernelJob::reciprocals:
+        return entries.reciprocals != nullptr;
+    case KernelJob::pairForces:
+        return entries.pairForces != nullptr;
+    case KernelJob::cut:
+        return entries.cut != nullptr;
     }
     return false;
 }
@@ -47,22 +32,14 @@ bool runsHere(FieldKernel kernel) {
 } // namespace
 
 FieldKernel kernelRunning(FieldKernel kernel, KernelJob job) {
-    return offers(kernel, job) && runsHere(kernel) ? kernel : FieldKernel::plain;
+    return offers(kernelEntries(kernel), job) ? kernel : FieldKernel::plain;
 }
 
 void accumulateDensities(FieldKernel kernel, const SampleColumns& samples,
                          std::span<const Vector3> particles, std::span<double> densities) {
-    switch (kernelRunning(kernel, KernelJob::fieldSums)) {
-    case FieldKernel::avx512:
-        return Avx512Kernel::accumulateDensities(samples, particles, densities);
-    case FieldKernel::avx2:
-        return Avx2Kernel::accumulateDensities(samples, particles, densities);
-    case FieldKernel::sse2:
-        return Sse2Kernel::accumulateDensities(samples, particles, densities);
-    case FieldKernel::plain:
-        break;
-    }
-    PlainKernel::accumulateDensities(samples, particles, densities);
+    const auto own = kernelEntries(kernel).fieldSums;
+    own != nullptr ? own(samples, particles, densities)
+                   : PlainKernel::accumulateDensities(samples, particles, densities);
 }
 
 bool hasFieldGridPass(FieldKernel kernel) {
@@ -87,60 +64,44 @@ void accumulateGridDensities(FieldKernel kernel, const GridAxes& axes,
     if (squaredZ.size() != axes.z.size() * particles.size()) {
         return;
     }
-    switch (kernelRunning(kernel, KernelJob::gridPass)) {
-    case FieldKernel::avx512:
-        return Avx512Kernel::accumulateGridDensities(axes, squaredZ.data(), firstBlock, endBlock,
-                                                     particles, densities);
-    case FieldKernel::avx2:
-        return Avx2Kernel::accumulateGridDensities(axes, squaredZ.data(), firstBlock, endBlock,
-                                                   particles, densities);
-    case FieldKernel::sse2:
-    case FieldKernel::plain:
-        break;
-    }
-    PlainKernel::accumulateGridDensities(axes, firstBlock, endBlock, particles, densities);
+    const auto own = kernelEntries(kernel).gridPass;
+    own != nullptr
+        ? own(axes, squaredZ.data(), firstBlock, endBlock, particles, densities)
+        : PlainKernel::accumulateGridDensities(axes, firstBlock, endBlock, particles, densities);
 }
 
 void settleInnerRow(FieldKernel kernel, const double* values, std::ptrdiff_t row,
                     std::ptrdiff_t layer, GridPoint* points, int first, int end) {
-    kernelRunning(kernel, KernelJob::settleRows) == FieldKernel::avx512
-        ? Avx512SurfaceKernel::settleInnerRow(values, row, layer, points, first, end)
-        : PlainKernel::settleInnerRow(values, row, layer, points, first, end);
+    const auto own = kernelEntries(kernel).settleRow;
+    own != nullptr ? own(values, row, layer, points, first, end)
+                   : PlainKernel::settleInnerRow(values, row, layer, points, first, end);
 }
 
 std::uint64_t belowLevelMask(FieldKernel kernel, std::span<const double> values, double level) {
     values = values.first(std::min<std::size_t>(values.size(), 64));
-    return kernelRunning(kernel, KernelJob::belowMasks) == FieldKernel::avx512
-               ? Avx512SurfaceKernel::belowLevelMask(values, level)
-               : PlainKernel::belowLevelMask(values, level);
+    const auto own = kernelEntries(kernel).belowMask;
+    return own != nullptr ? own(values, level) : PlainKernel::belowLevelMask(values, level);
 }
 
 std::size_t reciprocalsOfFloats(FieldKernel kernel, std::span<const float> values,
                                 std::span<double> reciprocals) {
-    switch (kernelRunning(kernel, KernelJob::reciprocals)) {
-    case FieldKernel::avx512:
-        return Avx512Kernel::reciprocalsOfFloats(values, reciprocals);
-    case FieldKernel::avx2:
-        return Avx2Kernel::reciprocalsOfFloats(values, reciprocals);
-    case FieldKernel::sse2:
-    case FieldKernel::plain:
-        break;
-    }
-    return PlainKernel::reciprocalsOfFloats(values, reciprocals);
+    const auto own = kernelEntries(kernel).reciprocals;
+    return own != nullptr ? own(values, reciprocals)
+                          : PlainKernel::reciprocalsOfFloats(values, reciprocals);
 }
 
 void sumPairForces(FieldKernel kernel, std::span<const Vector3> positions, int first, int end,
                    const PairTerms& terms, std::span<Vector3> forces) {
-    kernelRunning(kernel, KernelJob::pairForces) == FieldKernel::avx512
-        ? Avx512Kernel::sumPairForces(positions, first, end, terms, forces)
-        : PlainKernel::sumPairForces(positions, first, end, terms, forces);
+    const auto own = kernelEntries(kernel).pairForces;
+    own != nullptr ? own(positions, first, end, terms, forces)
+                   : PlainKernel::sumPairForces(positions, first, end, terms, forces);
 }
 
 int cutSurfaceCells(FieldKernel kernel, std::span<const GridCell* const> cells, double isoLevel,
                     std::span<CutCell> cut, std::span<EdgeCrossing> crossings) {
-    return kernelRunning(kernel, KernelJob::cut) == FieldKernel::avx512
-               ? Avx512SurfaceKernel::cutCells(cells, isoLevel, cut, crossings)
-               : PlainKernel::cutCells(cells, isoLevel, cut, crossings);
+    const auto own = kernelEntries(kernel).cut;
+    return own != nullptr ? own(cells, isoLevel, cut, crossings)
+                          : PlainKernel::cutCells(cells, isoLevel, cut, crossings);
 }
 
 } // namespace velmorra

@@ -287,5 +287,16 @@ TEST(FieldKernel, FastestIsAVectorKernelThisProcessorRuns) {
     EXPECT_TRUE(isFieldKernelSupported(FieldKernel::sse2));
 }
 
+// The browser build's kernel is not compiled into the native program: choosing it runs the plain
+// kernel for every job.
+TEST(FieldKernel, TheWebAssemblyKernelRunsPlainNatively) {
+    EXPECT_FALSE(isFieldKernelSupported(FieldKernel::wasmSimd));
+    for (const KernelJob job : {KernelJob::fieldSums, KernelJob::gridPass, KernelJob::settleRows,
+                                KernelJob::belowMasks, KernelJob::reciprocals,
+                                KernelJob::pairForces, KernelJob::cut}) {
+        EXPECT_EQ(kernelRunning(FieldKernel::wasmSimd, job), FieldKernel::plain) << jobName(job);
+    }
+}
+
 } // namespace
 } // namespace velmorra
