@@ -10,8 +10,9 @@ target_link_options(velmorra PRIVATE
   -sALLOW_MEMORY_GROWTH=1
   -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=1
   -sENVIRONMENT=web
-  --preload-file ${PROJECT_SOURCE_DIR}/data@/data
-  --exclude-file *.mp3 --exclude-file *icons* --exclude-file *settings.bmp)
+  "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/data@/data"
+  # CMake would merge repeated options into one: each exclusion goes whole.
+  "SHELL:--exclude-file *.mp3" "SHELL:--exclude-file *icons*" "SHELL:--exclude-file *settings.bmp")
 set_target_properties(velmorra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VELMORRA_SITE_DIR} SUFFIX ".js")
 # The glyphs are written by the native velmorra_rasterise_glyphs before this build (scripts/web).
 set_property(TARGET velmorra APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/data

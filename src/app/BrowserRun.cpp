@@ -34,7 +34,7 @@ bool BrowserRun::start(const BrowserSettings& chosen, std::string& error) {
     framesDrawn = 0;
     stopRequested = false;
     held = false;
-    surface.pacing() = PacedClock();
+    surface.pacing().restart();
     logPath = std::filesystem::absolute("debug.log");
     logForwarded = 0;
     run.emplace();

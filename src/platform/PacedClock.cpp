@@ -15,7 +15,7 @@ std::int64_t PacedClock::realTicks() const {
 
 std::int64_t PacedClock::counterValue() const {
     if (paced) {
-        return frames.counterValue();
+        return pacedFrames * FrameClock::ticksPerFrame;
     }
     if (paused) {
         return ticksBefore;
@@ -31,9 +31,17 @@ double PacedClock::seconds() const {
     return static_cast<double>(counterValue()) / static_cast<double>(counterFrequency());
 }
 
+void PacedClock::restart() {
+    pacedFrames = 0;
+    paced = true;
+    paused = false;
+    realStart = 0;
+    ticksBefore = 0;
+}
+
 void PacedClock::frameShown() {
     if (paced) {
-        frames.advanceFrame();
+        ++pacedFrames;
     }
 }
 
@@ -41,7 +49,7 @@ void PacedClock::followRealTime() {
     if (!paced) {
         return;
     }
-    ticksBefore = frames.counterValue();
+    ticksBefore = counterValue();
     realStart = realTicks();
     paced = false;
 }

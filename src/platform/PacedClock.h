@@ -14,10 +14,14 @@ class PacedClock final : public ClockSource {
   public:
     explicit PacedClock(const ClockSource& real = ClockSource::system()) : real(&real) {}
 
-    std::int64_t counterFrequency() const override { return frames.counterFrequency(); }
+    std::int64_t counterFrequency() const override {
+        return FrameClock::ticksPerFrame * FrameClock::framesPerSecond;
+    }
     std::int64_t counterValue() const override;
     std::uint32_t milliseconds() const override;
 
+    // Back to its start: paced, at zero, running.
+    void restart();
     // One frame period on, while paced; nothing once the clock follows the real one.
     void frameShown();
     // From now on the clock moves with the real one.
@@ -33,7 +37,7 @@ class PacedClock final : public ClockSource {
     std::int64_t realTicks() const;
 
     const ClockSource* real;
-    FrameClock frames;
+    std::int64_t pacedFrames = 0;
     bool paced = true;
     bool paused = false;
     // The real clock's reading when following started or last resumed, and the ticks gathered

@@ -55,5 +55,17 @@ TEST_F(PacedClockTest, PausedTimeIsLeftOut) {
     }
 }
 
+TEST_F(PacedClockTest, ARestartedClockIsPacedFromZeroAgain) {
+    clock.frameShown();
+    clock.followRealTime();
+    clock.pause();
+    clock.restart();
+    FakeClock::advanceSeconds(2.0);
+    clock.frameShown();
+    EXPECT_TRUE(clock.isPaced());
+    EXPECT_FALSE(clock.isPaused());
+    EXPECT_DOUBLE_EQ(clock.seconds(), 1.0 / 30.0);
+}
+
 } // namespace
 } // namespace velmorra
