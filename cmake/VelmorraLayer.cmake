@@ -41,7 +41,7 @@ function(velmorra_layer name)
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${name}-includes.checked)
   add_custom_command(
     OUTPUT ${stamp}
-    COMMAND ${CMAKE_COMMAND} -DLAYER=${name} "-DALLOWED=${LAYER_ALLOW}"
+    COMMAND ${CMAKE_COMMAND} -DLAYER=${name} "-DALLOWED=${LAYER_ALLOW}" -DWEB=${VELMORRA_WEB}
       -DFOLDER=${CMAKE_CURRENT_SOURCE_DIR} -DSTAMP=${stamp} -P ${VELMORRA_LAYER_SCAN}
     DEPENDS ${sources} ${headers} ${VELMORRA_LAYER_SCAN}
     COMMENT "Checking the third-party includes of the ${name} layer"
