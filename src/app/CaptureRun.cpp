@@ -1,13 +1,13 @@
 #include "app/CaptureRun.h"
 
 #include "app/RunSequence.h"
-#include "demo/DemoTimeline.h"
 #include "platform/FrameClock.h"
 #include "platform/FrameMemory.h"
 #include "platform/Interruption.h"
 #include "platform/Log.h"
 #include "platform/OffscreenDisplay.h"
 #include "platform/ProgressMeter.h"
+#include "demo/DemoTimeline.h"
 #include "video/VideoWriter.h"
 
 #include <chrono>
@@ -56,9 +56,9 @@ class TimedTimeline {
 
 void logSelectedCapture(const CommandLineOptions& options, long firstFrame, long endFrame) {
     write("Selected capture: %dx%d to %s, frames %ld to %ld at %d fps\n", options.captureWidth,
-          options.captureHeight,
-          options.capturePath == "-" ? "standard output" : options.capturePath.c_str(), firstFrame,
-          endFrame - 1, static_cast<int>(FrameClock::framesPerSecond));
+          options.captureHeight, options.capturePath == "-" ? "standard output"
+                                                             : options.capturePath.c_str(),
+          firstFrame, endFrame - 1, static_cast<int>(FrameClock::framesPerSecond));
 }
 
 VideoSettings videoSettings(const CommandLineOptions& options) {
@@ -88,17 +88,16 @@ void printSummary(const OffscreenDisplay& display, const VideoWriter& writer, lo
                  "s\n",
                  frames, static_cast<double>(frames) / FrameClock::framesPerSecond, wallSeconds,
                  wallSeconds > 0 ? static_cast<double>(frames) / wallSeconds : 0.0, firstFrame,
-                 spent.leadIn, timelineSeconds, spent.drawing - timelineSeconds, spent.readback,
-                 spent.handing, encoder.convert, encoder.encodeVideo, encoder.encodeAudio,
-                 encoder.mux);
+                 spent.leadIn, timelineSeconds, spent.drawing - timelineSeconds,
+                 spent.readback, spent.handing, encoder.convert, encoder.encodeVideo,
+                 encoder.encodeAudio, encoder.mux);
 }
 
 CommandLineOptions withOutputFromHere(const CommandLineOptions& given) {
     CommandLineOptions options = given;
     std::error_code error;
     if (options.capturePath != standardOutput) {
-        const std::filesystem::path absolute =
-            std::filesystem::absolute(options.capturePath, error);
+        const std::filesystem::path absolute = std::filesystem::absolute(options.capturePath, error);
         if (!error) {
             options.capturePath = absolute.string();
         }
