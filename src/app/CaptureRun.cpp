@@ -2,6 +2,7 @@
 
 #include "app/RunSequence.h"
 #include "platform/FrameClock.h"
+#include "platform/FrameMemory.h"
 #include "platform/Interruption.h"
 #include "platform/Log.h"
 #include "platform/SystemTime.h"
@@ -153,6 +154,7 @@ int captureFrames(RunSequence& run, const CommandLineOptions& options, Offscreen
 
 int runCapture(const CommandLineOptions& given) {
     catchInterruptions();
+    keepFrameMemory();
     // The output is named from the start directory, the content is read in its own folder.
     const CommandLineOptions options = withOutputFromHere(given);
     RunSequence run;

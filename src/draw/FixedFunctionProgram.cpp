@@ -4,8 +4,10 @@
 
 #include <GLES2/gl2.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <numbers>
 
 namespace velmorra::draw {
@@ -81,9 +83,19 @@ float spotCosine(float cutoffDegrees) {
     return static_cast<float>(std::cos(cutoffDegrees * std::numbers::pi / 180.0));
 }
 
+// Desktop OpenGL 2.1 sizes points from the shader and gives them coordinates only when asked;
+// OpenGL ES always does both.
+constexpr GLenum programPointSize = 0x8642;
+constexpr GLenum pointSprite = 0x8861;
+
 } // namespace
 
 FixedFunctionProgram::FixedFunctionProgram() {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version != nullptr && std::strncmp(version, "OpenGL ES", 9) != 0) {
+        glEnable(programPointSize);
+        glEnable(pointSprite);
+    }
     glGenBuffers(1, &streamBuffer);
     variantFor("");
 }
@@ -298,10 +310,29 @@ void FixedFunctionProgram::draw(BatchKind kind, const BatchVertex* vertices, std
         return;
     }
     glBindBuffer(GL_ARRAY_BUFFER, streamBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * sizeof(BatchVertex)), vertices,
-                 GL_STREAM_DRAW);
+    const std::size_t first = streamSpace(count);
+    glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(first * sizeof(BatchVertex)),
+                    static_cast<GLsizeiptr>(count * sizeof(BatchVertex)), vertices);
     bindAttributes(true, {});
-    glDrawArrays(mode(kind), 0, static_cast<GLsizei>(count));
+    glDrawArrays(mode(kind), static_cast<GLint>(first), static_cast<GLsizei>(count));
+}
+
+// A fresh buffer store for each draw costs the driver an allocation and a free every time;
+// draws are written one after another into one store instead, which is replaced (orphaned,
+// so that draws still reading the old one keep it) only when it is full or too small.
+std::size_t FixedFunctionProgram::streamSpace(std::size_t count) {
+    if (count > streamCapacity) {
+        streamCapacity = std::max({count, streamCapacity * 2, minimumStreamVertices});
+        streamUsed = streamCapacity;
+    }
+    if (streamUsed + count > streamCapacity) {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamCapacity * sizeof(BatchVertex)),
+                     nullptr, GL_STREAM_DRAW);
+        streamUsed = 0;
+    }
+    const std::size_t first = streamUsed;
+    streamUsed += count;
+    return first;
 }
 
 void FixedFunctionProgram::drawBuffer(unsigned int buffer, BatchKind kind, std::size_t count,

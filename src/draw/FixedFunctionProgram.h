@@ -4,6 +4,7 @@
 #include "draw/MatrixStacks.h"
 #include "draw/VertexBatch.h"
 
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -79,10 +80,17 @@ class FixedFunctionProgram {
     unsigned int link(const std::string& defines);
     void bindAttributes(bool ownColor, const Rgba& color) const;
     void applyLights(const FixedFunctionState& state) const;
+    // Room for `count` vertices in the bound stream buffer: the index of the first.
+    std::size_t streamSpace(std::size_t count);
+
+    // A few frames' worth of the demo's immediate-mode vertices.
+    static constexpr std::size_t minimumStreamVertices = 16384;
 
     std::map<std::string, Variant> variants;
     const Variant* active = nullptr;
     unsigned int streamBuffer = 0;
+    std::size_t streamCapacity = 0; // vertices the stream buffer's store holds
+    std::size_t streamUsed = 0;     // of which the draws since it was made have written
     std::string error;
 };
 

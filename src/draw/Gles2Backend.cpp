@@ -1,21 +1,15 @@
 #include "draw/Gles2Backend.h"
 
 #include "draw/Gles2Names.h"
+#include "draw/WireframeEdges.h"
 
 #include <GLES2/gl2.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 
 namespace velmorra::draw {
 
 namespace {
-
-// Desktop OpenGL 2.1 sizes points from the shader and gives them coordinates only when asked;
-// OpenGL ES always does both.
-constexpr GLenum programPointSize = 0x8642;
-constexpr GLenum pointSprite = 0x8861;
 
 std::array<float, 4> rgba(const float* values) {
     return {values[0], values[1], values[2], values[3]};
@@ -24,11 +18,6 @@ std::array<float, 4> rgba(const float* values) {
 } // namespace
 
 Gles2Backend::Gles2Backend() : program(std::make_unique<FixedFunctionProgram>()) {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (version != nullptr && std::strncmp(version, "OpenGL ES", 9) != 0) {
-        glEnable(programPointSize);
-        glEnable(pointSprite);
-    }
     GLint box[4] = {};
     glGetIntegerv(GL_VIEWPORT, box);
     viewport = {box[0], box[1], box[2], box[3]};
@@ -475,20 +464,15 @@ void Gles2Backend::flushBatch() {
     batch.clear();
 }
 
-// Polygons drawn as lines are culled here, as the fixed pipeline culls them before it draws
-// their edges.
 void Gles2Backend::drawBatch(const VertexBatch& source, bool ownColor, unsigned int buffer) {
     if (!program->isReady()) {
         return;
     }
     if (source.kind() == BatchKind::triangles && state.fill == PolygonFill::lines) {
-        std::vector<BatchVertex> edges =
-            source.edges([this](const BatchVertex* corners) { return keepsPolygon(corners); });
-        if (!ownColor) {
-            for (BatchVertex& v : edges) {
-                v.color = v.flatColor = current.color;
-            }
-        }
+        const WireframeEdges wireframe(state,
+                                       MatrixStacks::product(stacks.top(MatrixStack::projection),
+                                                             stacks.top(MatrixStack::modelview)));
+        wireframe.collect(source, ownColor, current.color, edges);
         program->apply(state, stacks, viewport, texturingApplies(), FragmentRole::surface);
         program->draw(BatchKind::lines, edges.data(), edges.size());
         ++submitted.drawCalls;
@@ -504,17 +488,6 @@ void Gles2Backend::drawBatch(const VertexBatch& source, bool ownColor, unsigned 
     }
     ++submitted.drawCalls;
     submitted.vertices += source.vertices().size();
-}
-
-bool Gles2Backend::keepsPolygon(const BatchVertex* corners) const {
-    if (!state.isEnabled(Feature::cullFace)) {
-        return true;
-    }
-    const Matrix clipFromObject = MatrixStacks::product(stacks.top(MatrixStack::projection),
-                                                        stacks.top(MatrixStack::modelview));
-    const bool front = MatrixStacks::facesFront(clipFromObject, corners[0].position,
-                                                corners[1].position, corners[2].position);
-    return state.culledFace == Face::back ? front : state.culledFace == Face::front && !front;
 }
 
 } // namespace velmorra::draw

@@ -113,7 +113,6 @@ class Gles2Backend final : public Backend {
     void flushBatch();
     void drawBatch(const VertexBatch& batch, bool ownColor, unsigned int buffer);
     void replay(const RecordedList& list);
-    bool keepsPolygon(const BatchVertex* corners) const;
     bool texturingApplies() const;
     FragmentRole roleFor(BatchKind kind) const;
 
@@ -128,6 +127,8 @@ class Gles2Backend final : public Backend {
     TextureTable textures;
     RasterText text;
     DrawStatistics submitted;
+    // The lines of the last triangles drawn as lines, kept to reuse its memory.
+    std::vector<BatchVertex> edges;
 };
 
 } // namespace velmorra::draw

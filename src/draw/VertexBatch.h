@@ -42,8 +42,9 @@ class VertexBatch {
     const std::vector<std::uint8_t>& edgeMasks() const;
     void clear();
 
-    // The triangles' polygon edges as lines, leaving out the triangles `keep` refuses.
-    template <typename Keep> std::vector<BatchVertex> edges(Keep keep) const;
+    // The triangles' polygon edges as lines added to `lines`, leaving out the triangles `keep`
+    // refuses.
+    template <typename Keep> void edges(Keep keep, std::vector<BatchVertex>& lines) const;
 
   private:
     void emitPolygon();
@@ -59,8 +60,7 @@ class VertexBatch {
     std::vector<std::uint8_t> masks;
 };
 
-template <typename Keep> std::vector<BatchVertex> VertexBatch::edges(Keep keep) const {
-    std::vector<BatchVertex> lines;
+template <typename Keep> void VertexBatch::edges(Keep keep, std::vector<BatchVertex>& lines) const {
     for (std::size_t triangle = 0; triangle < masks.size(); ++triangle) {
         const BatchVertex* corners = &output[triangle * 3];
         if (!keep(corners)) {
@@ -73,7 +73,6 @@ template <typename Keep> std::vector<BatchVertex> VertexBatch::edges(Keep keep) 
             }
         }
     }
-    return lines;
 }
 
 } // namespace velmorra::draw

@@ -34,6 +34,33 @@ std::array<EGLint, 13> configAttributes(draw::BackendKind backend) {
     // clang-format on
 }
 
+EGLint configValue(EGLDisplay display, EGLConfig config, EGLint attribute) {
+    EGLint value = 0;
+    eglGetConfigAttrib(display, config, attribute, &value);
+    return value;
+}
+
+// EGL lists the deepest colour first: Mesa offers 10-bit channels before 8-bit ones. gles2 takes
+// the first config of exactly 8-bit colour and no alpha, the format frames are read back in, so
+// that llvmpipe neither shades into 10-bit pixels nor converts every pixel on read-back. gl11
+// keeps the first config, the 10-bit one its frames have always been drawn in.
+EGLConfig pickConfig(EGLDisplay display, const EGLConfig* configs, EGLint count,
+                     draw::BackendKind backend) {
+    if (backend != draw::BackendKind::gles2) {
+        return configs[0];
+    }
+    for (EGLint i = 0; i < count; ++i) {
+        const bool eightBits = configValue(display, configs[i], EGL_RED_SIZE) == 8 &&
+                               configValue(display, configs[i], EGL_GREEN_SIZE) == 8 &&
+                               configValue(display, configs[i], EGL_BLUE_SIZE) == 8 &&
+                               configValue(display, configs[i], EGL_ALPHA_SIZE) == 0;
+        if (eightBits) {
+            return configs[i];
+        }
+    }
+    return configs[0];
+}
+
 void logAnswer(bool succeeded) {
     write(succeeded ? "ok.\n" : "failed.\n\n");
 }
@@ -109,17 +136,18 @@ bool OffscreenDisplay::openEglDisplay(std::string& error) {
 }
 
 bool OffscreenDisplay::createContext(std::string& error) {
-    EGLConfig chosen = nullptr;
+    std::array<EGLConfig, 64> candidates{};
     EGLint count = 0;
     const bool es = backend == draw::BackendKind::gles2;
     const std::string api = es ? "OpenGL ES 2" : "desktop-GL";
     if (!step("Choosing offscreen config",
-              eglChooseConfig(display, configAttributes(backend).data(), &chosen, 1, &count) &&
+              eglChooseConfig(display, configAttributes(backend).data(), candidates.data(),
+                              static_cast<EGLint>(candidates.size()), &count) &&
                   count > 0)) {
         error = "no offscreen OpenGL: EGL offers no " + api + " pbuffer configuration";
         return false;
     }
-    config = chosen;
+    config = pickConfig(display, candidates.data(), count, backend);
     const EGLint esAttributes[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
     const EGLContext created =
         eglBindAPI(es ? EGL_OPENGL_ES_API : EGL_OPENGL_API)

@@ -52,8 +52,12 @@ TEST(VertexBatch, PrimitivesBecomeIndependentOnesWithTheLastVertexForFlatShading
 TEST(VertexBatch, AQuadAsLinesHasItsFourEdgesAndNoDiagonal) {
     VertexBatch batch;
     add(batch, Primitive::quads, 4);
-    EXPECT_EQ(batch.edges([](const BatchVertex*) { return true; }).size(), 8u);
-    EXPECT_TRUE(batch.edges([](const BatchVertex*) { return false; }).empty());
+    std::vector<BatchVertex> lines;
+    batch.edges([](const BatchVertex*) { return true; }, lines);
+    EXPECT_EQ(lines.size(), 8u);
+    lines.clear();
+    batch.edges([](const BatchVertex*) { return false; }, lines);
+    EXPECT_TRUE(lines.empty());
 }
 
 } // namespace
