@@ -1,6 +1,7 @@
 #include "render/Font.h"
 
 #include "render/FontFace.h"
+#include "render/GlyphBitmap.h"
 
 #include "draw/BitmapText.h"
 #include "draw/DisplayLists.h"
@@ -52,7 +53,10 @@ bool Font::create(const GraphicsSurface* /*surface*/, const char* faceName, int 
         return false;
     }
     for (int index = 0; index < characterCount; ++index) {
-        face.compileGlyph(static_cast<unsigned char>(firstCharacter + index), base + index);
+        GlyphBitmap glyph;
+        if (face.rasterise(static_cast<unsigned char>(firstCharacter + index), glyph)) {
+            glyph.compile(base + index);
+        }
     }
     listBase = base;
     created = true;

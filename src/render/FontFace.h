@@ -20,8 +20,6 @@ class FontFace {
     bool open(const char* faceName, int pixelHeight);
     // The glyph of `character`; false when the face is not open or has no glyph to give.
     bool rasterise(unsigned char character, GlyphBitmap& glyph) const;
-    // Compiles the glyph of `character` into display list `list`.
-    bool compileGlyph(unsigned char character, unsigned int list) const;
 
   private:
     // Where the glyphs come from: the rasteriser's library and face, or the glyph file.

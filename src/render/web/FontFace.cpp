@@ -34,13 +34,4 @@ bool FontFace::rasterise(unsigned char character, GlyphBitmap& glyph) const {
     return true;
 }
 
-bool FontFace::compileGlyph(unsigned char character, unsigned int list) const {
-    GlyphBitmap glyph;
-    if (!rasterise(character, glyph)) {
-        return false;
-    }
-    glyph.compile(list);
-    return true;
-}
-
 } // namespace velmorra
