@@ -20,15 +20,19 @@ int shell(const std::string& command) {
 
 constexpr int screenshotSeconds[] = {5, 20, 50, 75, 100, 145};
 
-// The whole demo, untouched from the dialog's Start to the end of its schedule:
-// it must quit by itself with exit code 0, log every content file, and show a
-// different, non-black picture at each moment a screenshot is taken. The
-// screenshots stay in the build tree for a person to look at.
-TEST(FullRun, PlaysTheWholeScheduleAndQuitsByItself) {
+class FullRun : public ::testing::TestWithParam<const char*> {};
+
+// The whole demo on each drawing backend, untouched from the dialog's Start to the
+// end of its schedule: it must quit by itself with exit code 0, log every content
+// file, and show a different, non-black picture at each moment a screenshot is
+// taken. The screenshots stay in the build tree for a person to look at.
+TEST_P(FullRun, PlaysTheWholeScheduleAndQuitsByItself) {
     if (std::getenv("DISPLAY") == nullptr || shell("command -v xdotool xwd >/dev/null") != 0) {
         GTEST_FAIL() << "no X server, xdotool or xwd";
     }
-    const std::filesystem::path artefacts = std::filesystem::current_path() / "full-run";
+    const std::string renderer = GetParam();
+    const std::filesystem::path artefacts =
+        std::filesystem::current_path() / ("full-run-" + renderer);
     std::filesystem::remove_all(artefacts);
     std::filesystem::create_directories(artefacts);
     test::TempDirectory directory;
@@ -37,7 +41,7 @@ TEST(FullRun, PlaysTheWholeScheduleAndQuitsByItself) {
     {
         std::ofstream script(directory.path() / "run.sh");
         script << "export SDL_AUDIODRIVER=dummy\n"
-               << "\"" << VELMORRA_BINARY << "\" & demo=$!\n"
+               << "\"" << VELMORRA_BINARY << "\" --renderer " << renderer << " & demo=$!\n"
                << "dialog=$(xdotool search --sync --onlyvisible --pid $demo "
                   "--name 'Velmorra display settings' | head -n 1)\n"
                << "xdotool windowfocus --sync \"$dialog\" key alt+s\n"
@@ -73,6 +77,8 @@ TEST(FullRun, PlaysTheWholeScheduleAndQuitsByItself) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EachBackend, FullRun, ::testing::Values("gl11", "gles2"));
 
 } // namespace
 } // namespace velmorra
